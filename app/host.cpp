@@ -1,0 +1,34 @@
+#include "host.h"
+
+#include "lumetrainstaller.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QUrl>
+#include <QtGui/QGuiApplication>
+#include <QtQml/QQmlApplicationEngine>
+#include <QtQml/qqml.h>
+
+int runLumetraHost(int &argc, char **argv, const QString &mainDocument)
+{
+    // Must precede the application object; the UI's pixel sizes are device-independent.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QGuiApplication application(argc, argv);
+    QQmlApplicationEngine engine;
+
+    qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
+
+    const QUrl url(mainDocument, QUrl::TolerantMode);
+    // Queued: objectCreated fires inside load(), before exec() could honour an exit().
+    QObject::connect(
+            &engine, &QQmlApplicationEngine::objectCreated, &application,
+            [url](QObject *object, const QUrl &objectUrl) {
+                if (!object && url == objectUrl)
+                    QCoreApplication::exit(-1);
+            },
+            Qt::QueuedConnection);
+    QObject::connect(&engine, &QQmlEngine::quit, &engine, &QCoreApplication::quit,
+                     Qt::DirectConnection);
+    engine.load(url);
+
+    return application.exec();
+}

@@ -1,0 +1,29 @@
+#ifndef VOLUMESOURCE_H
+#define VOLUMESOURCE_H
+
+#include <QtCore/QStringList>
+
+#include <memory>
+
+// Where the backend learns which volumes are mounted: the system's list in the program,
+// a list of scratch directories in tests.
+class VolumeSource
+{
+public:
+    virtual ~VolumeSource();
+
+    // Root paths of the mounted volumes, in the order the system reports them
+    // (on Windows "E:/" and so on, ascending by letter).
+    virtual QStringList rootPaths() const = 0;
+
+    static std::unique_ptr<VolumeSource> system();
+};
+
+// The mounted volumes as QStorageInfo reports them.
+class StorageVolumeSource : public VolumeSource
+{
+public:
+    QStringList rootPaths() const override;
+};
+
+#endif // VOLUMESOURCE_H

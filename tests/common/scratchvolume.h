@@ -1,0 +1,43 @@
+#ifndef SCRATCHVOLUME_H
+#define SCRATCHVOLUME_H
+
+#include <QtCore/QString>
+#include <QtCore/QTemporaryDir>
+
+// A real file system mounted for one test and unmounted when the object goes. Mounting
+// needs root inside the private mount namespace that tests labelled "root" get.
+class ScratchVolume
+{
+public:
+    enum class Kind { Tmpfs, Ext4Image };
+
+    // sizeBytes: the tmpfs size limit, or the image size.
+    explicit ScratchVolume(Kind kind = Kind::Tmpfs, qint64 sizeBytes = 4 * 1024 * 1024);
+    ~ScratchVolume();
+
+    ScratchVolume(const ScratchVolume &) = delete;
+    ScratchVolume &operator=(const ScratchVolume &) = delete;
+
+    // Empty when this machine or user cannot mount here; otherwise the reason to skip.
+    static QString unavailableReason();
+
+    bool isMounted() const { return mounted; }
+    QString errorString() const { return error; }
+    QString rootPath() const { return mountPoint.path(); }
+    // The loop device behind an image, empty for a tmpfs.
+    QString device() const { return loopDevice; }
+
+    bool remountReadOnly();
+    bool unmount();
+
+private:
+    bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
+
+    QTemporaryDir mountPoint;
+    QTemporaryDir imageDirectory;
+    QString loopDevice;
+    QString error;
+    bool mounted = false;
+};
+
+#endif // SCRATCHVOLUME_H
