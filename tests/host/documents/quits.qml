@@ -1,0 +1,18 @@
+import QtQuick 2.2
+import QtQuick.Window 2.3
+import LumetraInstaller 1.0
+
+// Declares the backend, reports what it and the application were given, then quits.
+Window {
+    visible: true
+    width: 100
+    height: 100
+
+    LumetraInstaller { id: backend }
+
+    Component.onCompleted: {
+        console.log("version", backend.getLumetraUpdateVersion())
+        console.log("arguments", JSON.stringify(Qt.application.arguments.slice(1)))
+        Qt.callLater(Qt.quit)
+    }
+}

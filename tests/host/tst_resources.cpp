@@ -1,0 +1,89 @@
+#include <QtCore/QFile>
+#include <QtGui/QFontDatabase>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QImageReader>
+#include <QtTest/QtTest>
+
+// The bundle is what the tool carries: every path the UI and the backend name must
+// resolve exactly as spelt, or a screen shows nothing and an update copies nothing.
+class TestResources : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fonts_data();
+    void fonts();
+    void pictures_data();
+    void pictures();
+    void firmware();
+    void letterCaseMatters();
+};
+
+void TestResources::fonts_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("family");
+
+    QTest::newRow("Roboto Regular") << ":/Fonts/Roboto-Regular.ttf" << "Roboto";
+    QTest::newRow("Roboto Bold") << ":/Fonts/Roboto-Bold.ttf" << "Roboto";
+    QTest::newRow("Material Icons") << ":/Fonts/MaterialIcons-Regular.ttf" << "Material Icons";
+    QTest::newRow("the maker's icon font") << ":/Fonts/zentorlab-font.ttf" << "zentorlab-font";
+}
+
+void TestResources::fonts()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, family);
+    const int id = QFontDatabase::addApplicationFont(path);
+    QVERIFY2(id >= 0, qPrintable(path));
+    QVERIFY(QFontDatabase::applicationFontFamilies(id).contains(family));
+}
+
+void TestResources::pictures_data()
+{
+    QTest::addColumn<QString>("path");
+    // Twice the largest box a screen shows the picture in: anything bigger costs start-up
+    // time and memory and shows nothing more.
+    QTest::addColumn<QSize>("limit");
+
+    QTest::newRow("connect USB") << ":/Assets/lumetra-ConnectUSB.jpg" << QSize(1360, 864);
+    QTest::newRow("disconnect") << ":/Assets/Lumetra-Disconnect.jpg" << QSize(1360, 720);
+    QTest::newRow("detected") << ":/Assets/lumetra-Detected.jpg" << QSize(1240, 720);
+    QTest::newRow("not detected") << ":/Assets/lumetra-NotDetected.jpg" << QSize(1240, 720);
+    QTest::newRow("unplug USB") << ":/Assets/lumetra-UnplugUSB.jpg" << QSize(1360, 720);
+    QTest::newRow("update finished") << ":/Assets/lumetra-FinishUpdate.jpg" << QSize(1240, 720);
+    QTest::newRow("the maker's logo") << ":/Assets/ZentorlabLogo.png" << QSize(330, 116);
+}
+
+void TestResources::pictures()
+{
+    QFETCH(QString, path);
+    QFETCH(QSize, limit);
+    QImageReader reader(path);
+    QVERIFY2(reader.canRead(), qPrintable(path + QStringLiteral(": ") + reader.errorString()));
+    const QSize size = reader.size();
+    QVERIFY2(size.width() <= limit.width() && size.height() <= limit.height(),
+             qPrintable(QStringLiteral("%1 is %2 x %3").arg(path).arg(size.width()).arg(size.height())));
+    // Large enough to stay sharp at twice the scale in at least one direction.
+    QVERIFY(size.width() * 10 >= limit.width() * 9 || size.height() * 10 >= limit.height() * 9);
+}
+
+void TestResources::firmware()
+{
+    QFile firmware(QStringLiteral(":/UpdatedFirmware/lumetra.bin"));
+    QVERIFY(firmware.open(QIODevice::ReadOnly));
+    QCOMPARE(firmware.size(), qint64(411240));
+    QFile source(QStringLiteral(FIRMWARE_SOURCE));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QVERIFY(firmware.readAll() == source.readAll());
+}
+
+void TestResources::letterCaseMatters()
+{
+    QVERIFY(QFile::exists(QStringLiteral(":/Assets/Lumetra-Disconnect.jpg")));
+    QVERIFY(!QFile::exists(QStringLiteral(":/Assets/lumetra-Disconnect.jpg")));
+    QVERIFY(!QFile::exists(QStringLiteral(":/assets/Lumetra-Disconnect.jpg")));
+}
+
+QTEST_MAIN(TestResources)
+#include "tst_resources.moc"
