@@ -1,0 +1,3 @@
+#include "diskcheckplatform.h"
+
+DiskCheckPlatform::~DiskCheckPlatform() = default;

@@ -1,0 +1,180 @@
+#include "filecopythread.h"
+
+#include "devicesync.h"
+
+#include <QtCore/QDebug>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QSaveFile>
+
+#include <cstring>
+
+namespace {
+
+// The read-back compares in large pieces: one system call per 4096 bytes would cost more
+// than the copy itself.
+constexpr qint64 readBackBlockSize = 1024 * 1024;
+
+} // namespace
+
+FileCopyThread::FileCopyThread()
+    : FileCopyThread(DiskCheckPlatform::create())
+{
+}
+
+FileCopyThread::FileCopyThread(std::unique_ptr<DiskCheckPlatform> platform)
+    : QThread(nullptr),
+      noProblemsMessage(QStringLiteral("Windows has scanned the file system and found no problems.")),
+      problemsFoundMessage(QStringLiteral("Windows has checked the file system and found problems.")),
+      platform(std::move(platform))
+{
+}
+
+void FileCopyThread::setFilePath(QString srcFilePath, QString dstFilePath)
+{
+    this->srcFilePath = std::move(srcFilePath);
+    this->dstFilePath = std::move(dstFilePath);
+}
+
+void FileCopyThread::run()
+{
+    emit updateProgress(0.0);
+
+    const QString drive = platform->driveOf(dstFilePath);
+    if (checkDisk(drive) == 1)
+        repairDisk(drive);
+
+    if (copy())
+        emit copySuccess();
+    else
+        emit copyFailed();
+}
+
+// True only when the new file is complete, on the device and reads back as the source.
+bool FileCopyThread::copy()
+{
+    if (isInterruptionRequested()) {
+        qDebug() << "FileCopyThread::run interrupted before copying";
+        return false;
+    }
+
+    // A read-only old file would block its replacement; the result does not matter, the
+    // open or the replacement below says whether it worked.
+    QFile::setPermissions(dstFilePath, QFile::permissions(dstFilePath) | QFileDevice::WriteUser);
+
+    // The new file grows beside the old one and takes its place only once complete.
+    // Unbuffered, so the block that hits a full drive is the one whose write fails.
+    QSaveFile destination(dstFilePath);
+    if (!destination.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        qDebug() << "open dest file failed! dstFilePath:" << dstFilePath;
+        return false;
+    }
+    QFile source(srcFilePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        qDebug() << "open source file failed!";
+        return false;
+    }
+
+    char buffer[blockSize];
+    const qint64 size = source.size();
+    qint64 total = 0;
+    while (!source.atEnd()) {
+        if (isInterruptionRequested()) {
+            qDebug() << "FileCopyThread::run interrupted at totalCopySize:" << total;
+            return false;
+        }
+        const qint64 count = source.read(buffer, blockSize);
+        if (count <= 0)
+            break;
+        if (destination.write(buffer, count) != count) {
+            qDebug() << "write dest file failed!" << destination.errorString();
+            return false;
+        }
+        total += count;
+        const double progress = double(total) / double(size);
+        emit updateProgress(progress);
+        qDebug() << "copy file progress:" << progress << "totalCopySize:" << total << "fileSize:" << size;
+    }
+    source.close();
+    if (total != size) {
+        qDebug() << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
+        return false;
+    }
+
+    if (!destination.flush() || !syncToDevice(destination.handle())) {
+        qDebug() << "flush dest file failed!" << destination.errorString();
+        return false;
+    }
+    if (!destination.commit()) {
+        qDebug() << "replace dest file failed!" << destination.errorString();
+        return false;
+    }
+    if (!destinationMatchesSource()) {
+        qDebug() << "dest file differs from source file! dstFilePath:" << dstFilePath;
+        return false;
+    }
+    return true;
+}
+
+bool FileCopyThread::destinationMatchesSource() const
+{
+    QFile source(srcFilePath);
+    QFile written(dstFilePath);
+    if (!source.open(QIODevice::ReadOnly) || !written.open(QIODevice::ReadOnly)
+        || source.size() != written.size())
+        return false;
+    QByteArray expected(readBackBlockSize, Qt::Uninitialized);
+    QByteArray actual(readBackBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 expectedCount = source.read(expected.data(), readBackBlockSize);
+        const qint64 actualCount = written.read(actual.data(), readBackBlockSize);
+        if (expectedCount < 0 || expectedCount != actualCount
+            || std::memcmp(expected.constData(), actual.constData(), size_t(actualCount)) != 0)
+            return false;
+        if (actualCount == 0)
+            return true;
+    }
+}
+
+int FileCopyThread::checkDisk(QString drive)
+{
+    const DiskCheckCommand command = platform->checkCommand(drive);
+    if (!command.refusal.isEmpty()) {
+        qDebug() << "FileCopyThread::checkDisk no check:" << command.refusal;
+        return -1;
+    }
+    QProcess process;
+    process.start(command.program, command.arguments);
+    if (!process.waitForFinished(checkTimeLimit)) {
+        qDebug() << "checkDisk process.waitForFinished error";
+        process.close();
+        return -1;
+    }
+    const QString result = QString::fromUtf8(process.readAllStandardOutput());
+    qDebug() << "FileCopyThread::checkDisk result:" << result;
+    // The clean verdict first: an output holding both sentences means no problems.
+    if (result.contains(noProblemsMessage, Qt::CaseSensitive))
+        return 0;
+    if (result.contains(problemsFoundMessage, Qt::CaseSensitive))
+        return 1;
+    const int exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return platform->verdictWithoutSentence(exitCode);
+}
+
+int FileCopyThread::repairDisk(QString drive)
+{
+    const DiskCheckCommand command = platform->repairCommand(drive);
+    if (!command.refusal.isEmpty()) {
+        qDebug() << "FileCopyThread::repairDisk refused:" << command.refusal;
+        return -1;
+    }
+    QProcess process;
+    process.start(command.program, command.arguments);
+    if (!process.waitForFinished(repairTimeLimit)) {
+        qDebug() << "repairDisk process.waitForFinished error";
+        process.close();
+        return -1;
+    }
+    qDebug() << "MyChkdsk::runCommand:" << QString::fromUtf8(process.readAllStandardOutput());
+    return 0;
+}

@@ -1,0 +1,58 @@
+#ifndef FILECOPYTHREAD_H
+#define FILECOPYTHREAD_H
+
+#include "diskcheckplatform.h"
+
+#include <QtCore/QString>
+#include <QtCore/QThread>
+
+#include <memory>
+
+// Writes the firmware image onto the unit's drive: checks (and if need be repairs) the
+// drive, then copies in 4096-byte blocks, announcing the fraction copied after each block.
+// Every run emits updateProgress(0.0) first and exactly one of copySuccess() and
+// copyFailed() last. The old file on the drive stays whole until the new one is completely
+// written, on the device and read back, so a failed run leaves a drive that is still
+// recognised and can be updated again.
+class FileCopyThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    FileCopyThread();
+    // Tests hand in their own checker.
+    explicit FileCopyThread(std::unique_ptr<DiskCheckPlatform> platform);
+
+    // Only while the thread is not running: run() reads the paths unguarded.
+    void setFilePath(QString srcFilePath, QString dstFilePath);
+
+    // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
+    int checkDisk(QString drive);
+    // 0: the repair ran to its end, -1: it did not run or was cut off. Blocks up to
+    // repairTimeLimit ms.
+    int repairDisk(QString drive);
+
+    static constexpr int blockSize = 4096;
+    static constexpr int checkTimeLimit = 5000;
+    static constexpr int repairTimeLimit = 30000;
+
+signals:
+    void updateProgress(double value);
+    void copySuccess();
+    void copyFailed();
+
+protected:
+    void run() override;
+
+private:
+    bool copy();
+    bool destinationMatchesSource() const;
+
+    QString srcFilePath;
+    QString dstFilePath;
+    QString noProblemsMessage;
+    QString problemsFoundMessage;
+    std::unique_ptr<DiskCheckPlatform> platform;
+};
+
+#endif // FILECOPYTHREAD_H
