@@ -1,0 +1,132 @@
+import QtQuick 2.0
+import "../../CustomQML"
+
+// The end: the update is done; the unit may go back on power.
+Rectangle {
+    objectName: "finishScreen"
+
+    anchors.fill: parent
+    color: backgroundColor
+
+    Column {
+        id: columnRoot
+
+        width: parent.width - nextButton.width
+        height: parent.height
+        anchors.left: parent.left
+        anchors.leftMargin: unitLength / 3
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 2
+            color: "transparent"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 2
+            color: "transparent"
+
+            Text {
+                objectName: "headerText"
+
+                anchors.left: parent.left
+                anchors.top: parent.top
+                text: textStrings.stepText + " " + 5
+                font.family: robotoRegular.name
+                font.pointSize: textFontSize
+                color: headerTextColor
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength * 0.6
+            color: "transparent"
+
+            Text {
+                objectName: "titleText"
+
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                text: textStrings.finish_TitleText
+                font.family: robotoRegular.name
+                font.pointSize: titleFontSize
+                font.bold: true
+                color: titleTextColor
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 4
+            color: "transparent"
+        }
+
+        ListView {
+            id: descriptionListView
+            objectName: "descriptionListView"
+
+            width: parent.width
+            height: unitLength * 1.25
+            model: textStrings.finish_InstructionsText
+
+            delegate: Item {
+                width: descriptionListView.width
+                height: descText.height * 1.1
+
+                Text {
+                    id: descText
+                    objectName: "descText"
+
+                    anchors.left: parent.left
+                    anchors.top: parent.top
+                    text: descriptionListView.model[index]
+                    font.family: robotoRegular.name
+                    font.pointSize: textFontSize * 0.8
+                    color: descriptionTextColor
+                }
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 4
+            color: "transparent"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength * 5
+            color: "white"
+
+            Image {
+                id: icon
+                objectName: "icon"
+
+                width: parent.width
+                height: parent.height
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                fillMode: Image.PreserveAspectFit
+                // Decoded at the size shown, not at the file's size.
+                sourceSize.width: width
+                sourceSize.height: height
+                source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+            }
+        }
+    }
+
+    GreenButton {
+        id: nextButton
+        objectName: "nextButton"
+
+        width: backButton.width * 2
+        height: parent.height * 0.1
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        buttonText: "Finish"
+
+        onClicked: Qt.quit()
+    }
+}

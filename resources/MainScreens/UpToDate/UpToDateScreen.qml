@@ -1,0 +1,132 @@
+import QtQuick 2.0
+import "../../CustomQML"
+
+// For a unit that already carries this firmware: says which version it has and ends the
+// program.
+Rectangle {
+    objectName: "upToDateScreen"
+
+    // Read once, when the screen is made: the call has no change notification.
+    property string currentVersionNumber: lumetraUpdater.getCurrentVersionNumber()
+
+    anchors.fill: parent
+    color: backgroundColor
+
+    Column {
+        width: parent.width - nextButton.width
+        height: parent.height
+        anchors.left: parent.left
+        anchors.leftMargin: unitLength / 3
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 2
+            color: "transparent"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 2
+            color: "transparent"
+
+            Text {
+                objectName: "headerText"
+
+                anchors.left: parent.left
+                anchors.top: parent.top
+                text: "Your Lumetra is already on version " + currentVersionNumber
+                font.family: robotoRegular.name
+                font.pointSize: textFontSize
+                color: headerTextColor
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength * 0.6
+            color: "transparent"
+
+            Text {
+                objectName: "titleText"
+
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                width: parent.width
+                text: textStrings.uptodate_TitleText
+                wrapMode: Text.WordWrap
+                font.family: robotoRegular.name
+                font.pointSize: titleFontSize
+                font.bold: true
+                color: titleTextColor
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 4
+            color: "transparent"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength
+
+            Text {
+                id: descText
+                objectName: "descText"
+
+                anchors.left: parent.left
+                anchors.top: parent.top
+                width: parent.width
+                text: "Your Lumetra has already received the update included in this installer. "
+                      + "Press 'Finish' and restart your Lumetra to resume service. "
+                      + "If you suspect that your Lumetra is not up to date, visit "
+                      + "https://www.zentorlab.com/software"
+                      + " to download the latest version of this installation wizard."
+                wrapMode: Text.WordWrap
+                font.family: robotoRegular.name
+                font.pointSize: textFontSize * 0.8
+                color: descriptionTextColor
+            }
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength / 2
+            color: "transparent"
+        }
+
+        Rectangle {
+            width: parent.width
+            height: unitLength * 5
+
+            Image {
+                id: icon
+                objectName: "icon"
+
+                width: parent.width
+                height: parent.height
+                anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
+                fillMode: Image.PreserveAspectFit
+                // Decoded at the size shown, not at the file's size.
+                sourceSize.width: width
+                sourceSize.height: height
+                source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+            }
+        }
+    }
+
+    GreenButton {
+        id: nextButton
+        objectName: "nextButton"
+
+        width: backButton.width * 2
+        height: parent.height * 0.1
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        buttonText: "Finish"
+
+        onClicked: Qt.quit()
+    }
+}
