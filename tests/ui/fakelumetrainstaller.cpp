@@ -7,10 +7,51 @@
 #include <QtQml/qqml.h>
 #include <QtTest/QTest>
 
-FakeBackendScript::FakeBackendScript(QObject *parent)
+FakeLumetraInstaller::FakeLumetraInstaller(QObject *parent)
     : QObject(parent)
 {
-    reset();
+    FakeBackendScript::instance()->newest = this;
+}
+
+QList<int> FakeLumetraInstaller::receiverCounts() const
+{
+    return {receivers(SIGNAL(copyFileProgress(double))), receivers(SIGNAL(updateFirmwareSuccess())),
+            receivers(SIGNAL(updateFirmwareFailed()))};
+}
+
+QString FakeLumetraInstaller::getLumetraUpdateVersion()
+{
+    return QStringLiteral("1.73");
+}
+
+bool FakeLumetraInstaller::isLumetraConnected()
+{
+    FakeBackendScript::instance()->calls.append(QStringLiteral("isLumetraConnected"));
+    return FakeBackendScript::instance()->connected;
+}
+
+bool FakeLumetraInstaller::updateLumetra()
+{
+    FakeBackendScript::instance()->calls.append(QStringLiteral("updateLumetra"));
+    return FakeBackendScript::instance()->connected;
+}
+
+QString FakeLumetraInstaller::getCurrentVersionNumber()
+{
+    FakeBackendScript::instance()->calls.append(QStringLiteral("getCurrentVersionNumber"));
+    return FakeBackendScript::instance()->currentVersion;
+}
+
+bool FakeLumetraInstaller::doesLumetraNeedUpdate()
+{
+    FakeBackendScript::instance()->calls.append(QStringLiteral("doesLumetraNeedUpdate"));
+    return FakeBackendScript::instance()->needsUpdate;
+}
+
+bool FakeLumetraInstaller::uninstallUsb()
+{
+    FakeBackendScript::instance()->calls.append(QStringLiteral("uninstallUsb"));
+    return FakeBackendScript::instance()->connected;
 }
 
 FakeBackendScript *FakeBackendScript::instance()
@@ -28,28 +69,23 @@ void FakeBackendScript::reset()
     openedUrls.clear();
 }
 
-int FakeBackendScript::callCount(const QString &name) const
-{
-    return calls.count(name);
-}
-
 void FakeBackendScript::emitProgress(double value)
 {
-    record(QStringLiteral("progress %1").arg(value));
+    calls.append(QStringLiteral("progress %1").arg(value));
     if (newest)
         emit newest->copyFileProgress(value);
 }
 
 void FakeBackendScript::emitSuccess()
 {
-    record(QStringLiteral("success"));
+    calls.append(QStringLiteral("success"));
     if (newest)
         emit newest->updateFirmwareSuccess();
 }
 
 void FakeBackendScript::emitFailed()
 {
-    record(QStringLiteral("failed"));
+    calls.append(QStringLiteral("failed"));
     if (newest)
         emit newest->updateFirmwareFailed();
 }
@@ -61,77 +97,8 @@ QList<int> FakeBackendScript::receiverCounts() const
 
 void FakeBackendScript::pressKey(QObject *window, int key)
 {
-    QWindow *target = qobject_cast<QWindow *>(window);
-    if (target)
+    if (QWindow *target = qobject_cast<QWindow *>(window))
         QTest::keyClick(target, Qt::Key(key));
-}
-
-void FakeBackendScript::attach(FakeLumetraInstaller *backend)
-{
-    newest = backend;
-}
-
-void FakeBackendScript::record(const QString &call)
-{
-    calls.append(call);
-}
-
-void FakeBackendScript::openUrl(const QUrl &url)
-{
-    openedUrls.append(url.toString());
-}
-
-FakeLumetraInstaller::FakeLumetraInstaller(QObject *parent)
-    : QObject(parent)
-{
-    FakeBackendScript::instance()->attach(this);
-}
-
-QList<int> FakeLumetraInstaller::receiverCounts() const
-{
-    return {receivers(SIGNAL(copyFileProgress(double))),
-            receivers(SIGNAL(updateFirmwareSuccess())),
-            receivers(SIGNAL(updateFirmwareFailed()))};
-}
-
-QString FakeLumetraInstaller::getLumetraUpdateVersion()
-{
-    return QStringLiteral("1.73");
-}
-
-bool FakeLumetraInstaller::isLumetraConnected()
-{
-    FakeBackendScript *script = FakeBackendScript::instance();
-    script->record(QStringLiteral("isLumetraConnected"));
-    return script->connected;
-}
-
-bool FakeLumetraInstaller::updateLumetra()
-{
-    FakeBackendScript *script = FakeBackendScript::instance();
-    script->record(QStringLiteral("updateLumetra"));
-    return script->connected;
-}
-
-QString FakeLumetraInstaller::getCurrentVersionNumber()
-{
-    FakeBackendScript *script = FakeBackendScript::instance();
-    script->record(QStringLiteral("getCurrentVersionNumber"));
-    return script->currentVersion;
-}
-
-bool FakeLumetraInstaller::doesLumetraNeedUpdate()
-{
-    FakeBackendScript *script = FakeBackendScript::instance();
-    script->record(QStringLiteral("doesLumetraNeedUpdate"));
-    return script->needsUpdate;
-}
-
-bool FakeLumetraInstaller::uninstallUsb()
-{
-    FakeBackendScript *script = FakeBackendScript::instance();
-    script->record(QStringLiteral("uninstallUsb"));
-    return script->connected;
 }
 
 void installFakeBackend(QQmlEngine *engine)
@@ -140,8 +107,8 @@ void installFakeBackend(QQmlEngine *engine)
             qmlRegisterType<FakeLumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
     Q_UNUSED(typeId);
     FakeBackendScript *script = FakeBackendScript::instance();
+    script->reset();
     QQmlEngine::setObjectOwnership(script, QQmlEngine::CppOwnership);
     engine->rootContext()->setContextProperty(QStringLiteral("fakeBackend"), script);
     QDesktopServices::setUrlHandler(QStringLiteral("https"), script, "openUrl");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), script, "openUrl");
 }
