@@ -1,6 +1,5 @@
 #include "drivefiles.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QFileInfo>
 
 namespace DriveFiles {
@@ -37,16 +36,12 @@ bool isReadableOrdinaryFile(const QString &rootPath, const QString &path, qint64
     return true;
 }
 
-bool isWritableOrdinaryFile(const QString &rootPath, const QString &path)
+bool isSafeToWrite(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isSymLink())
         return false;
-    if (info.exists() && !info.isFile())
-        return false;
-    const QString root = QFileInfo(rootPath).canonicalFilePath();
-    const QString directory = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return !root.isEmpty() && root == directory;
+    return !info.exists() || info.isFile();
 }
 
 } // namespace DriveFiles

@@ -17,8 +17,8 @@ QString pathInRoot(const QString &rootPath, const QString &fileName);
 bool isReadableOrdinaryFile(const QString &rootPath, const QString &path, qint64 maxBytes);
 
 // True when the path may be written: it is no symbolic link and, if it exists, an
-// ordinary file, and it lies directly in the drive's root.
-bool isWritableOrdinaryFile(const QString &rootPath, const QString &path);
+// ordinary file. Writing through a link would land wherever it points.
+bool isSafeToWrite(const QString &path);
 
 } // namespace DriveFiles
 

@@ -2,9 +2,14 @@
 
 #include "drivefiles.h"
 
+#include "diskcheckplatform.h"
+#include "ejectsystem.h"
+
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QTextStream>
+#include <QtCore/QThread>
 #include <QtCore/QVersionNumber>
 
 namespace {
@@ -26,9 +31,37 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes, QObjec
       versionFileName(QStringLiteral("Version.txt")),
       volumes(std::move(volumes))
 {
+    connectWorker();
 }
 
-LumetraInstaller::~LumetraInstaller() = default;
+LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
+                                   std::unique_ptr<DiskCheckPlatform> checker,
+                                   std::unique_ptr<EjectSystem> ejectSystem, QObject *parent)
+    : QObject(parent),
+      updateVersion(QString::number(1.73, 'g', 6)),
+      firmwareResourcePath(QStringLiteral(":/UpdatedFirmware/lumetra.bin")),
+      versionFileName(QStringLiteral("Version.txt")),
+      fileCopyThread(std::move(checker)),
+      ejector(std::move(ejectSystem)),
+      volumes(std::move(volumes))
+{
+    connectWorker();
+}
+
+LumetraInstaller::~LumetraInstaller()
+{
+    // Closing the window mid-update must neither destroy a running thread nor leave a
+    // half-written firmware file: the worker abandons its new file when asked to stop.
+    fileCopyThread.requestInterruption();
+    fileCopyThread.wait();
+}
+
+void LumetraInstaller::connectWorker()
+{
+    connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
+    connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
+    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::updateFirmwareFailed);
+}
 
 QString LumetraInstaller::getLumetraUpdateVersion()
 {
@@ -89,4 +122,68 @@ bool LumetraInstaller::doesLumetraNeedUpdate()
     qDebug() << "LumetraInstaller::doesLumetraNeedUpdate " << device.toString() << " "
              << embedded.toString();
     return QVersionNumber::compare(embedded, device) > 0;
+}
+
+bool LumetraInstaller::updateLumetra()
+{
+    // The paths must not change under a running copy, and one update at a time is enough.
+    if (fileCopyThread.isRunning())
+        return false;
+    if (!isLumetraConnected())
+        return false;
+    const QString root = getLumetraDrivePath();
+    const QString destination = DriveFiles::pathInRoot(root, markerFileName);
+    // A marker that is a link would have the firmware written wherever it points.
+    if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
+        return false;
+
+    fileCopyThread.setFilePath(firmwareResourcePath, destination);
+    fileCopyThread.start(QThread::InheritPriority);
+    return true;
+}
+
+void LumetraInstaller::copyFileSuccess()
+{
+    if (!isLumetraConnected())
+        return;
+    const QString path = DriveFiles::pathInRoot(getLumetraDrivePath(), versionFileName);
+    if (path.isEmpty())
+        return;
+    writeVersionFile(path);
+    emit updateFirmwareSuccess();
+}
+
+void LumetraInstaller::writeVersionFile(const QString &path)
+{
+    if (!DriveFiles::isSafeToWrite(path))
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.resize(0);
+    QTextStream stream(&file);
+    stream << updateVersion;
+    stream.flush();
+    file.close();
+}
+
+bool LumetraInstaller::uninstallUsb()
+{
+    // Ejecting under a running copy would cut the firmware short.
+    if (fileCopyThread.isRunning())
+        return false;
+    if (!isLumetraConnected())
+        return false;
+    const QString root = getLumetraDrivePath();
+    if (root.isEmpty())
+        return false;
+
+    qDebug() << "diskName" << EjectLumetra::driveName(root);
+    QThread::msleep(1000);
+    const quint32 result = ejector.ejectDrive(EjectLumetra::driveName(root));
+    if (result != 0) {
+        qDebug() << "LumetraInstaller::uninstallUsb failed" << result;
+        return false;
+    }
+    return true;
 }

@@ -1,12 +1,17 @@
 #ifndef LUMETRAINSTALLER_H
 #define LUMETRAINSTALLER_H
 
+#include "ejectlumetra.h"
+#include "filecopythread.h"
 #include "volumesource.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
 #include <memory>
+
+class DiskCheckPlatform;
+class EjectSystem;
 
 // The one object through which the UI reaches the unit: finds its drive by the marker
 // file, compares versions, runs an update and asks for the drive's safe removal.
@@ -15,10 +20,14 @@ class LumetraInstaller : public QObject
     Q_OBJECT
 
 public:
-    // The UI engine's constructor: the system's mounted volumes.
+    // The UI engine's constructor: the system's volumes, disk checker and device layer.
     explicit LumetraInstaller(QObject *parent = nullptr);
-    // Tests hand in their own volumes.
+    // Tests hand in their own volumes, and also their own checker and device layer.
     explicit LumetraInstaller(std::unique_ptr<VolumeSource> volumes, QObject *parent = nullptr);
+    LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
+                     std::unique_ptr<DiskCheckPlatform> checker,
+                     std::unique_ptr<EjectSystem> ejectSystem, QObject *parent = nullptr);
+    // Stops a running copy and waits for it: the old firmware stays, or the new one is whole.
     ~LumetraInstaller() override;
 
     // A real version file holds a few bytes; anything larger is not one.
@@ -29,19 +38,28 @@ signals:
     void updateFirmwareSuccess();
     void updateFirmwareFailed();
 
+private slots:
+    void copyFileSuccess();
+
 public:
     Q_INVOKABLE QString getLumetraUpdateVersion();
     Q_INVOKABLE bool isLumetraConnected();
+    Q_INVOKABLE bool updateLumetra();
     Q_INVOKABLE QString getCurrentVersionNumber();
     Q_INVOKABLE bool doesLumetraNeedUpdate();
+    Q_INVOKABLE bool uninstallUsb();
 
 private:
+    void connectWorker();
     QString getLumetraDrivePath();
     QString findMarkedRoot() const;
+    void writeVersionFile(const QString &path);
 
     QString updateVersion;
     QString firmwareResourcePath;
     QString versionFileName;
+    FileCopyThread fileCopyThread;
+    EjectLumetra ejector;
     std::unique_ptr<VolumeSource> volumes;
 };
 
