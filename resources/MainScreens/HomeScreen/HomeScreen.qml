@@ -43,9 +43,8 @@ Rectangle {
                 anchors.left: parent.left
                 anchors.verticalCenter: parent.verticalCenter
                 fillMode: Image.PreserveAspectFit
-                // Decoded at the size shown, not at the file's size.
-                sourceSize.width: width
-                sourceSize.height: height
+                // Small enough to decode as it is; decoding to the box's size costs the
+                // first frame a scaling pass.
                 source: "qrc:/Assets/ZentorlabLogo.png"
             }
 
