@@ -1,0 +1,111 @@
+#!/bin/sh
+# Takes the screenshots in this directory from the real program on a virtual screen
+# (Xvfb): the seven screens and the progress popup. As root it runs itself again in a
+# private mount namespace and mounts a small tmpfs that carries "lumetra.bin", so that
+# the unit is detected and really updated; the mount is gone when the script ends. The
+# up-to-date screen, which no click leads to, is shown by the UI benchmark's --show.
+#   take-screenshots.sh [build directory]   (default: ../../build)
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../../build}" && pwd)
+program="$build/LumetraInstaller"
+out=${LUMETRA_SCREENSHOT_DIR:-$here}
+
+if [ "$(id -u)" = 0 ] && [ -z "${LUMETRA_PRIVATE_MOUNTS:-}" ]; then
+    exec env LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$build"
+fi
+
+work=$(mktemp -d)
+chmod 0700 "$work"
+unit="$work/unit"
+mkdir "$unit"
+display=:$(( 100 + $$ % 100 ))
+# 96 dots per inch, the common Windows setting the texts are sized for.
+Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+tool=""
+cleanup()
+{
+    [ -n "$tool" ] && kill "$tool" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    mountpoint -q "$unit" && umount "$unit"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY="$display" XDG_RUNTIME_DIR="$work"
+sleep 1
+
+shot()
+{
+    sleep "${2:-0.6}"
+    import -window root -crop 800x600+0+0 +repage -strip "$work/shot.png"
+    # 256 colours keep the files small; the screens have few colours besides the pictures.
+    convert "$work/shot.png" +dither -colors 256 PNG8:"$out/$1.png"
+    echo "$out/$1.png"
+}
+
+click()
+{
+    xdotool mousemove "$1" "$2" click 1
+}
+
+start()
+{
+    "$@" >"$work/log" 2>&1 &
+    tool=$!
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool search --name "Zentorlab Lumetra" >/dev/null 2>&1 && break
+        sleep 0.5
+    done
+    sleep 1
+}
+
+stop()
+{
+    kill "$tool" 2>/dev/null || true
+    wait "$tool" 2>/dev/null || true
+    tool=""
+}
+
+# Centres of the buttons at 800 x 600: labelled buttons 120 wide, arrows 60, at the
+# right edge; the back arrow in the left column.
+labelled="740 300"
+arrow="770 300"
+back="30 300"
+
+# Without the unit: the home screen, the first two steps, and step three not detected.
+start "$program"
+shot 1-home
+click $labelled; shot 2-step-one
+click $arrow; shot 3-step-two
+click $arrow; shot 4-step-three-not-detected
+stop
+
+if [ "$(id -u)" != 0 ]; then
+    echo "Not root: no unit to detect, so no screenshots of the update." >&2
+    exit 0
+fi
+
+# With a unit that needs the update: detected, the popup while the copy runs, step four
+# and the finish screen.
+mount -t tmpfs -o size=4m lumetra "$unit"
+printf 'old firmware' >"$unit/lumetra.bin"
+printf '1.0' >"$unit/Version.txt"
+start "$program"
+click $labelled; click $arrow; click $arrow
+shot 5-step-three-detected
+click $labelled; shot 6-updating 0.3
+# The copy ends, the bar glides to 1 and the removal takes a second more.
+for i in $(seq 1 40); do
+    grep -q "diskName" "$work/log" 2>/dev/null && break
+    sleep 0.25
+done
+shot 7-step-four 3
+click $arrow; shot 8-finish
+stop
+
+# The unit now carries this firmware's version.
+start "$build/bench/ui/bench_ui" --show UpToDate
+shot 9-up-to-date
+stop
+umount "$unit"
