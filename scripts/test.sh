@@ -1,10 +1,41 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs every test through ctest. Tests that need
 # root (mounts, udisks) skip with a reason when run without it.
+#   scripts/test.sh                      the normal build, in build/
+#   scripts/test.sh --sanitize address   AddressSanitizer with UndefinedBehaviorSanitizer, in build-asan/
+#   scripts/test.sh --sanitize thread    ThreadSanitizer, in build-tsan/
+# Further arguments go to cmake's configure step.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+sanitizer=""
+if [ "${1:-}" = "--sanitize" ]; then
+    sanitizer=${2:?"--sanitize takes address or thread"}
+    shift 2
+fi
+
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" "$@"
-build=${LUMETRA_BUILD_DIR:-$top/build}
+
+case "$sanitizer" in
+"")
+    build=${LUMETRA_BUILD_DIR:-$top/build}
+    ;;
+address)
+    build=${LUMETRA_BUILD_DIR:-$top/build-asan}
+    # Full unwinding, so leaks inside Qt can be told from ours by their stacks.
+    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:fast_unwind_on_malloc=0"
+    export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+    ;;
+thread)
+    build=${LUMETRA_BUILD_DIR:-$top/build-tsan}
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$top/tests/sanitizers/tsan.supp"
+    ;;
+*)
+    echo "--sanitize takes address or thread" >&2
+    exit 2
+    ;;
+esac
+
+LUMETRA_BUILD_DIR=$build "$top/scripts/build.sh" -DLUMETRA_SANITIZER="$sanitizer" "$@"
 cd "$build"
 ctest --output-on-failure -j2
