@@ -16,7 +16,7 @@ screenshot="$build/screenshot.png"
 runtime=$(mktemp -d)
 chmod 0700 "$runtime"
 display=:$(( 90 + $$ % 100 ))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT
 sleep 1
