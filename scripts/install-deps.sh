@@ -9,10 +9,10 @@ qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtquickcontrols2-5-dev
 qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
 qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qttest
 xvfb xauth imagemagick xdotool x11-utils
-util-linux mount e2fsprogs dosfstools fusefat fuse3
+util-linux mount e2fsprogs dosfstools fusefat fuse3 strace
 dbus udev udisks2
 mingw-w64 g++-mingw-w64-x86-64-posix wine64
-python3 python3-fonttools librsvg2-bin
+python3 python3-fonttools python3-xlib librsvg2-bin
 fakeroot dpkg-dev file desktop-file-utils
 "
 
