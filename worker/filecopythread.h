@@ -8,12 +8,15 @@
 
 #include <memory>
 
+class QProcess;
+
 // Writes the firmware image onto the unit's drive: checks (and if need be repairs) the
 // drive, then copies in 4096-byte blocks, announcing the fraction copied after each block.
 // Every run emits updateProgress(0.0) first and exactly one of copySuccess() and
 // copyFailed() last. The old file on the drive stays whole until the new one is completely
 // written, on the device and read back, so a failed run leaves a drive that is still
-// recognised and can be updated again.
+// recognised and can be updated again. requestInterruption() ends a run within one block
+// (or a tenth of a second of the disk checker) with copyFailed().
 class FileCopyThread : public QThread
 {
     Q_OBJECT
@@ -46,6 +49,7 @@ protected:
 
 private:
     bool copy();
+    bool waitForChecker(QProcess &process, int timeLimit);
     bool destinationMatchesSource() const;
 
     QString srcFilePath;

@@ -61,6 +61,7 @@ void TestDiskCheck::checkThenCopy_data()
     QTest::addColumn<QString>("logLine");
     QTest::addColumn<double>("minSeconds");
     QTest::addColumn<double>("maxSeconds");
+    QTest::addColumn<int>("quitAfterMs");
 
     const QString print = QStringLiteral("--print");
     const QString sleep = QStringLiteral("--sleep-ms");
@@ -69,46 +70,52 @@ void TestDiskCheck::checkThenCopy_data()
 
     QTest::newRow("a clean drive is copied without a repair")
             << false << QStringList { print, codePageLine + noProblems } << QStringList() << false << drive
-            << 0 << false << QStringLiteral("FileCopyThread::checkDisk result:") << 0.0 << 3.0;
+            << 0 << false << QStringLiteral("FileCopyThread::checkDisk result:") << 0.0 << 3.0 << -1;
     QTest::newRow("a drive with problems is repaired before any byte is written")
             << false << QStringList { print, codePageLine + problemsFound } << QStringList { print, QStringLiteral("fixed") }
-            << false << drive << 1 << true << QStringLiteral("MyChkdsk::runCommand: \"fixed\"") << 0.0 << 3.0;
+            << false << drive << 1 << true << QStringLiteral("MyChkdsk::runCommand: \"fixed\"") << 0.0 << 3.0 << -1;
     QTest::newRow("an output with both sentences means no problems")
             << false << QStringList { print, problemsFound + QLatin1Char('\n') + noProblems } << QStringList()
-            << false << drive << 0 << false << QString() << 0.0 << 3.0;
+            << false << drive << 0 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("the problems sentence in capitals is no verdict")
             << false << QStringList { print, problemsFound.toUpper() } << QStringList() << false << drive
-            << -1 << false << QString() << 0.0 << 3.0;
+            << -1 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("the clean sentence in small letters is no verdict")
             << false << QStringList { print, noProblems.toLower() } << QStringList() << false << drive
-            << -1 << false << QString() << 0.0 << 3.0;
+            << -1 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("a sentence without its full stop is no verdict")
             << false << QStringList { print, problemsFound.chopped(1) } << QStringList() << false << drive
-            << -1 << false << QString() << 0.0 << 3.0;
+            << -1 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("a verdict in other words (another language) is none and nothing is repaired")
             << false
             << QStringList { print, QStringLiteral("Windows hat das Dateisystem \u00fcberpr\u00fcft und Probleme gefunden.") }
-            << QStringList() << false << drive << -1 << false << QString() << 0.0 << 3.0;
+            << QStringList() << false << drive << -1 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("the code-page line before the verdict is part of the searched output")
             << false << QStringList { print, codePageLine + problemsFound } << QStringList() << false << drive
             << 1 << true << QStringLiteral("FileCopyThread::checkDisk result: \"Active code page: 437\\r\\n")
-            << 0.0 << 3.0;
+            << 0.0 << 3.0 << -1;
     QTest::newRow("a verdict on standard error is not read")
             << false << QStringList { QStringLiteral("--stderr"), problemsFound } << QStringList() << false << drive
-            << -1 << false << QString() << 0.0 << 3.0;
+            << -1 << false << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("a checker that cannot start gives no verdict and the copy goes on")
             << false << QStringList() << QStringList() << true << drive << -1 << false
-            << QStringLiteral("checkDisk process.waitForFinished error") << 0.0 << 3.0;
+            << QStringLiteral("checkDisk process.waitForFinished error") << 0.0 << 3.0 << -1;
     QTest::newRow("a drive named with spaces, quotes and $(...) reaches the checker as one word")
             << false << QStringList { print, problemsFound } << QStringList()
             << false << QStringLiteral("vol 'a' \"b\"; $(touch pwned) & echo `touch pwned`") << 1 << true
-            << QString() << 0.0 << 3.0;
+            << QString() << 0.0 << 3.0 << -1;
     QTest::newRow("slow: a checker that hangs is cut off at 5 s and the copy starts at once")
             << true << QStringList { sleep, hang } << QStringList() << false << drive << -1 << false
-            << QStringLiteral("checkDisk process.waitForFinished error") << 5.0 << 7.0;
+            << QStringLiteral("checkDisk process.waitForFinished error") << 5.0 << 7.0 << -1;
     QTest::newRow("slow: a repair that hangs is cut off at 30 s and the copy starts at once")
             << true << QStringList { print, problemsFound } << QStringList { sleep, hang } << false << drive
-            << 1 << true << QStringLiteral("repairDisk process.waitForFinished error") << 30.0 << 32.5;
+            << 1 << true << QStringLiteral("repairDisk process.waitForFinished error") << 30.0 << 32.5 << -1;
+    QTest::newRow("quitting during a hanging check ends the run at once and keeps the old firmware")
+            << false << QStringList { sleep, hang } << QStringList() << false << drive << -1 << false
+            << QStringLiteral("FileCopyThread: disk checker abandoned") << 0.0 << 1.5 << 300;
+    QTest::newRow("quitting during a hanging repair ends the run at once and keeps the old firmware")
+            << false << QStringList { print, problemsFound } << QStringList { sleep, hang } << false << drive
+            << 1 << true << QStringLiteral("FileCopyThread: disk checker abandoned") << 0.0 << 1.5 << 300;
 }
 
 void TestDiskCheck::checkThenCopy()
@@ -123,6 +130,7 @@ void TestDiskCheck::checkThenCopy()
     QFETCH(QString, logLine);
     QFETCH(double, minSeconds);
     QFETCH(double, maxSeconds);
+    QFETCH(int, quitAfterMs);
 
     // ctest runs the rows that wait for a time limit as a test of their own, labelled slow.
     const QByteArray rows = qgetenv("LUMETRA_DISKCHECK_ROWS");
@@ -143,24 +151,30 @@ void TestDiskCheck::checkThenCopy()
     }
 
     FileCopyThread thread(std::make_unique<ScriptedChecker>(recordFile, checkOptions, repairOptions, checkerMissing));
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(thread.checkDisk(drive), verdict);
-    QVERIFY2(clock.elapsed() < FileCopyThread::checkTimeLimit + 1500, "the check was not cut off in time");
-    QFile::remove(recordFile);
+    const bool quits = quitAfterMs >= 0;
+    if (!quits) {
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(thread.checkDisk(drive), verdict);
+        QVERIFY2(clock.elapsed() < FileCopyThread::checkTimeLimit + 1500, "the check was not cut off in time");
+        QFile::remove(recordFile);
+    } else {
+        // The backend's shutdown: asked to stop while the checker still runs.
+        QTimer::singleShot(quitAfterMs, &thread, [&thread] { thread.requestInterruption(); });
+    }
 
     LogCapture log;
     WorkerRun run(&thread);
     thread.setFilePath(source, destination);
     QVERIFY(run.startAndWait());
     QVERIFY(run.wellFormed());
-    QCOMPARE(run.successes, 1);
-    QCOMPARE(run.progress.size(), 5);
+    QCOMPARE(run.successes, quits ? 0 : 1);
+    QCOMPARE(run.progress.size(), quits ? 1 : 5);
     QVERIFY2(run.seconds >= minSeconds && run.seconds <= maxSeconds,
              qPrintable(QStringLiteral("the run took %1 s").arg(run.seconds)));
     QFile copied(destination);
     QVERIFY(copied.open(QIODevice::ReadOnly));
-    QCOMPARE(copied.readAll(), firmware);
+    QCOMPARE(copied.readAll(), quits ? oldFirmware : firmware);
     if (!logLine.isEmpty())
         QVERIFY2(log.hasLineStartingWith(logLine), qPrintable(log.lines().join(QLatin1Char('\n'))));
 
