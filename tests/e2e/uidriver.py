@@ -267,8 +267,10 @@ class XScreen:
         self.process.wait()
 
     def shot(self):
+        # Stamped when asked for: what it shows was on the screen by then at the latest.
+        asked = time.monotonic()
         image = self.root.get_image(0, 0, WIDTH, HEIGHT, X.ZPixmap, 0xffffffff)
-        return Shot(image.data, time.monotonic())
+        return Shot(image.data, asked)
 
     def look(self):
         return Look(self.shot())
