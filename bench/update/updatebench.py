@@ -38,8 +38,8 @@ def one_update(executable):
         look = session.screen.wait_for("Step four", lambda look: look.screen == "StepFour", 20, POLL_SECONDS)
         shown = look.shot.taken
         removal = program.find(r"^diskName")
-        if not removal:
-            raise ui.DriverError("Step four came without a removal request")
+        if not removal or not program.find(r"^copy file progress: 1 "):
+            raise ui.DriverError("Step four came without a complete copy and a removal request")
         return removal[0][0] - clicked, shown - clicked
 
 
@@ -59,7 +59,8 @@ def main(arguments):
         removal, total = one_update(executable)
         removals.append(removal)
         totals.append(total)
-        print("run %d: Update -> removal starts %.3f s, Update -> Step four %.3f s" % (number, removal, total))
+        print("run %d: Update -> removal starts %.3f s, Update -> Step four %.3f s"
+              % (number, removal, total))
         sys.stdout.flush()
     median = statistics.median(totals)
     print("median Update -> removal starts: %.3f s (the bar's glide alone: 1.000 s)"
@@ -67,7 +68,8 @@ def main(arguments):
     print("median Update -> Step four: %.3f s over %d runs (min %.3f, max %.3f)"
           % (median, runs, min(totals), max(totals)))
     print("floor: %.3f s; median / floor: %.3f" % (FLOOR_SECONDS, median / FLOOR_SECONDS))
-    print("target: at most %.1f s median: %s" % (TARGET_SECONDS, "met" if median <= TARGET_SECONDS else "MISSED"))
+    verdict = "met" if median <= TARGET_SECONDS else "MISSED"
+    print("target: at most %.1f s median: %s" % (TARGET_SECONDS, verdict))
     return 0
 
 

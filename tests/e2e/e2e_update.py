@@ -6,6 +6,8 @@ must show afterwards.
 
     e2e_update.py <LumetraInstaller> <bundled lumetra.bin> <directory for screenshots>
 
+ctest runs it as root in private mount and PID namespaces (ctest -R e2e_update).
+
 Prints one PASS/FAIL/SKIP line per row and "N passed, N failed[, N skipped]"; exits 0,
 1 on a failure, 77 when this machine cannot run it at all.
 """
@@ -28,17 +30,22 @@ except ImportError as missing:  # python3-xlib, from scripts/install-deps.sh
 # The firmware the unit carries before the update: anything but the bundled image.
 OLD_FIRMWARE = random.Random(1873).randbytes(200000)
 
+# volume: "fat" (a FAT image through fusefat, checked by the real fsck.fat), "udisks" (ext4
+# that udisks mounts, so the removal can unmount it), "tmpfs" (too small), None (no unit).
+# version: what Version.txt holds before.
 # fault: None, or (what happens, while what runs): "pull" the drive or "close" the window,
 # while the disk "check" or the "copy" runs.
 # outcome: "stepfour" (Step four, then Finish ends the program), "failure" (the popup closes
 # and "Update" is offered again), "exit" (the program ends by itself).
 # firmware afterwards: "new" (the bundled image), "old" (untouched), "whole" (one of them,
-# never a part). fsck: the image must pass fsck.fat -n afterwards.
+# never a part). fsck: the file system's checker finds the drive clean afterwards.
 Row = namedtuple("Row", "name volume version fault outcome firmware version_after fsck")
 
 ROWS = [
     Row("unit at 1.8 on a FAT drive: updated, version written, then removed",
         "fat", b"1.8", None, "stepfour", "new", b"1.73", True),
+    Row("unit at 1.8 on a drive that udisks manages: updated, then unmounted by the removal",
+        "udisks", b"1.8", None, "stepfour", "new", b"1.73", True),
     Row("unit already at 1.73: nothing copied, removed, Step four at once",
         "fat", b"1.73", None, "stepfour", "old", b"1.73", True),
     Row("no unit connected: not-detected picture, Update does nothing",
@@ -65,6 +72,10 @@ TOO_SMALL_BYTES = 320 * 1024
 
 
 class Failure(Exception):
+    pass
+
+
+class Skip(Exception):
     pass
 
 
@@ -123,16 +134,19 @@ def fsck_complaints(output):
 
 
 def check_fsck(session, notes):
-    status, output = session.volume.fsck()
+    volume = session.volume
+    status, output = volume.fsck()
+    tool = "fsck.fat -n" if isinstance(volume, ui.FatVolume) else "e2fsck -fn"
     if status == 0:
-        notes.append("fsck.fat -n clean")
+        notes.append("%s clean" % tool)
         return
     complaints = fsck_complaints(output)
-    forgiven = complaints and all(path == "/Version.txt" and ("free cluster" in text or "cluster chain" in text
-                                                              or "Truncating" in text)
-                                  for path, text in complaints)
+    forgiven = isinstance(volume, ui.FatVolume) and complaints \
+        and all(path == "/Version.txt" and ("free cluster" in text or "cluster chain" in text
+                                            or "Truncating" in text)
+                for path, text in complaints)
     check(forgiven and TRUNCATE_FAULT.measure(session.workdir),
-          "fsck.fat -n found faults on the drive:\n" + output)
+          "%s found faults on the drive:\n%s" % (tool, output))
     notes.append("fsck.fat -n clean but for fusefat's own rewrite fault on Version.txt")
 
 
@@ -140,6 +154,12 @@ def prepare_unit(session, row):
     if row.volume == "fat":
         slow = row.fault is not None and row.fault[1] == "copy"
         session.volume = ui.FatVolume(session.workdir, SLOW_REPLY_MS if slow else 0)
+    elif row.volume == "udisks":
+        reason = ui.udisks_missing()
+        if reason:
+            raise Skip(reason)
+        session.udisks = ui.UdisksSystem(session.workdir)
+        session.volume = ui.UdisksVolume(session.workdir, session.udisks)
     else:
         session.volume = ui.TmpfsVolume(session.workdir, TOO_SMALL_BYTES)
     ui.write_file(os.path.join(session.volume.root, "lumetra.bin"), OLD_FIRMWARE)
@@ -223,7 +243,17 @@ def expect_step_four(session, row, clicked, notes):
         check(not popup_seen[0], "a progress popup was shown for a unit that needs no update")
         check(not program.find("FileCopyThread|copy file progress"), "a copy ran for an up-to-date unit")
     check(program.find(r"^diskName"), "no removal was requested")
-    notes.append("removal requested")
+    # The removal is over before Step four shows: udisks has unmounted the drive by then.
+    # Elsewhere no udisks knows the drive, and the refusal comes with its code.
+    refused = program.find(r"LumetraInstaller::uninstallUsb failed")
+    if row.volume == "udisks":
+        check(not refused and not session.volume.is_mounted(),
+              "the drive is still mounted after the removal (%s)"
+              % (refused[0][1] if refused else "no failure logged"))
+        notes.append("removal requested; udisks unmounted the drive")
+    else:
+        check(refused, "the removal neither unmounted the drive nor reported a failure")
+        notes.append("removal requested (refused with code %s, no udisks here)" % refused[0][1].split()[-1])
 
 
 def expect_failure(session, row, clicked, notes):
@@ -239,10 +269,6 @@ def expect_failure(session, row, clicked, notes):
         notes.append("a second Update failed the same way")
     check(not program.find(r"^diskName"), "a removal was requested after a failed update")
     session.screen.close_window()
-
-
-def expect_exit(session, row, clicked, notes):
-    pass
 
 
 def end_of_program(session, row, notes):
@@ -261,12 +287,12 @@ def end_of_program(session, row, notes):
 
 def check_unit(session, row, bundled, notes):
     names = ["lumetra.bin", "Version.txt"]
-    if row.fault and row.fault[0] == "pull":
-        found = session.volume.read_after_pull(names)
-    else:
-        found = {name: ui.read_file(os.path.join(session.volume.root, name)) for name in names}
-        listing = sorted(os.listdir(session.volume.root))
-        check(listing == sorted(names), "the drive holds %s" % listing)
+    found, listing = session.volume.read_files(names)
+    pulled = row.fault is not None and row.fault[0] == "pull"
+    # A pulled drive may keep the remains of the file that was being written; the unit
+    # looks at lumetra.bin only.
+    ignored = {"lost+found"} if row.volume == "udisks" else set()
+    check(pulled or set(listing) - ignored == set(names), "the drive holds %s" % listing)
     firmware = found["lumetra.bin"]
     expected = {"new": [bundled], "old": [OLD_FIRMWARE], "whole": [bundled, OLD_FIRMWARE]}[row.firmware]
     check(firmware in expected, "lumetra.bin holds %s bytes, not the %s firmware"
@@ -300,8 +326,10 @@ def play(session, row, bundled, notes):
     session.screen.click(ui.LABELLED_FORWARD)
     if row.fault:
         apply_fault(session, row, checker)
-    {"stepfour": expect_step_four, "failure": expect_failure, "exit": expect_exit}[row.outcome](
-        session, row, clicked, notes)
+    # "exit": the fault closed the window; the program ends by itself.
+    expect = {"stepfour": expect_step_four, "failure": expect_failure}.get(row.outcome)
+    if expect:
+        expect(session, row, clicked, notes)
 
     if row.fault:
         cut = copy_cut_at(program)
@@ -312,9 +340,12 @@ def play(session, row, bundled, notes):
             check(cut is not None and 0 < cut < 1, "the fault did not land inside the copy (%s)" % cut)
             notes.append("%s at %d%% of the copy" % (FAULT_WORDS[row.fault[0]], int(cut * 100)))
     if row.firmware == "new":
-        check(version_at_removal == [b"1.73"], "at the removal request Version.txt held %r" % version_at_removal)
+        check(version_at_removal == [b"1.73"],
+              "at the removal request Version.txt held %r" % version_at_removal)
+        notes.append("Version.txt was 1.73 when the removal began")
+    if row.volume == "fat" and row.firmware == "new":
         check(program.find(r"checkDisk result:.*/dev/loop"), "the real disk check did not run")
-        notes.append("real fsck.fat check ran; Version.txt was 1.73 when the removal began")
+        notes.append("the real fsck.fat checked the drive first")
 
     end_of_program(session, row, notes)
     check_unit(session, row, bundled, notes)
@@ -354,6 +385,9 @@ def main(arguments):
                         os.replace(session.program.log_path, os.path.join(row_artefacts, "program.log"))
             print("PASS: %s: %s (%.1f s)" % (row.name, "; ".join(notes), time.monotonic() - started))
             passed += 1
+        except Skip as reason:
+            print("SKIP: %s: %s" % (row.name, reason))
+            skipped += 1
         except Exception as error:
             if not isinstance(error, (Failure, DriverError)):
                 error = "%s: %s" % (type(error).__name__, error)

@@ -103,8 +103,7 @@ WHITE = colour("#ffffff")
 BAR_FILL = colour("#17a81a")    # the progress bar's filled part
 BAR_TRACK = colour("#e6e6e6")
 
-# The screen area's first pixel column right of the back column, used for the dimming
-# that a modal popup lays over the window.
+# White on every screen, grey under the dimming that a modal popup lays over the window.
 DIM_PROBE = (70, 580)
 # Inside the popup (370 x 72, centred in the screen area: x 245..615, y 264..336).
 POPUP_FRAME = (249, 268)
@@ -308,12 +307,8 @@ class XScreen:
             seen = last[0].describe() if last[0] else "nothing"
             raise DriverError("%s; the screen showed %s (%s)" % (error, seen, self.save("timeout")))
 
-    def wait_screen(self, screen, deadline_seconds=10, **conditions):
-        def matches(look):
-            return look.screen == screen and all(getattr(look, key) == value
-                                                 for key, value in conditions.items())
-        wanted = " ".join([screen] + ["%s=%s" % item for item in conditions.items()])
-        return self.wait_for(wanted, matches, deadline_seconds)
+    def wait_screen(self, screen, deadline_seconds=10):
+        return self.wait_for(screen, lambda look: look.screen == screen, deadline_seconds)
 
     def top_window(self):
         for window in self.root.query_tree().children:
@@ -342,9 +337,9 @@ class XScreen:
 class Program:
     """The real executable on the private X server, its diagnostic lines read as they come."""
 
-    def __init__(self, executable, screen, workdir, extra_path=None):
+    def __init__(self, executable, screen, workdir, extra_path=None, extra_environment=None):
         environment = dict(os.environ)
-        environment.pop("QT_QPA_PLATFORM", None)
+        environment.update(extra_environment or {})
         environment["QT_QPA_PLATFORM"] = "xcb"
         environment["QT_QUICK_BACKEND"] = "software"
         environment["DISPLAY"] = screen.name
@@ -373,7 +368,14 @@ class Program:
                     watches = list(self.watches)
                 for pattern, action in watches:
                     if re.search(pattern, line):
-                        action(line)
+                        try:
+                            action(line)
+                        except Exception as failure:
+                            # The reading must go on, or the program blocks on a full pipe.
+                            note = "e2e: the watch for %r failed: %s" % (pattern, failure)
+                            log.write(note.encode() + b"\n")
+                            with self.lock:
+                                self.lines.append((time.monotonic(), note))
 
     def on_line(self, pattern, action):
         """Runs action(line) on the reading thread the moment a matching line arrives."""
@@ -409,16 +411,26 @@ class Program:
 class TmpfsVolume:
     """A tmpfs with a size limit: its disk check answers at once (no FAT, no checker)."""
 
-    kind = "tmpfs"
-
     def __init__(self, workdir, size_bytes):
         self.root = os.path.join(workdir, "unit")
         os.mkdir(self.root)
         run(["mount", "-t", "tmpfs", "-o", "size=%d" % size_bytes, "tmpfs", self.root])
 
+    def read_files(self, names):
+        return read_root(self.root, names)
+
     def close(self):
         if is_mounted(self.root):
             run(["umount", "-l", self.root], check=False)
+
+
+def read_root(root, names):
+    """({name: bytes, or None when missing}, sorted listing of the root)."""
+    found = {}
+    for name in names:
+        path = os.path.join(root, name)
+        found[name] = read_file(path) if os.path.exists(path) else None
+    return found, sorted(os.listdir(root))
 
 
 class FatVolume:
@@ -427,13 +439,11 @@ class FatVolume:
     volume answers every request late on purpose (strace delays each of fusefat's replies),
     so that a copy takes seconds and a test can act while it runs."""
 
-    kind = "FAT"
     image_bytes = 16 * 1024 * 1024
 
     def __init__(self, workdir, reply_delay_ms=0):
         self.image = os.path.join(workdir, "unit.img")
         self.root = os.path.join(workdir, "unit")
-        self.reply_delay_ms = reply_delay_ms
         os.mkdir(self.root)
         with open(self.image, "wb") as image:
             image.truncate(self.image_bytes)
@@ -480,18 +490,15 @@ class FatVolume:
         result = run(["fsck.fat", "-n", self.image], check=False)
         return result.returncode, result.stdout
 
-    def read_after_pull(self, names):
-        """Files as the unit would find them once the drive is gone: mounted again,
-        read-only. A name that is not there reads as None."""
+    def read_files(self, names):
+        """The files as the unit holds them; a pulled drive is mounted again, read-only."""
+        if self.fuse.poll() is None:
+            return read_root(self.root, names)
         if not os.path.isdir(self.root):
             os.mkdir(self.root)
         self._mount(["-o", "ro"])
         try:
-            found = {}
-            for name in names:
-                path = os.path.join(self.root, name)
-                found[name] = read_file(path) if os.path.exists(path) else None
-            return found
+            return read_root(self.root, names)
         finally:
             self.unmount()
 
@@ -505,6 +512,144 @@ class FatVolume:
                 pass
             self.fuse.wait()
         run(["losetup", "-d", self.loop], check=False)
+
+
+UDEVD = "/lib/systemd/systemd-udevd"
+UDISKSD = "/usr/libexec/udisks2/udisksd"
+SYSTEM_BUS = "/run/dbus/system_bus_socket"
+
+
+def udisks_missing():
+    for program in ("dbus-daemon", UDEVD, UDISKSD, "udisksctl", "mkfs.ext4", "e2fsck"):
+        if not shutil.which(program, path=os.environ.get("PATH", "") + ":/usr/sbin:/sbin"):
+            return "%s is missing (Debian packages dbus, udev, udisks2, e2fsprogs)" % program
+    return ""
+
+
+class UdisksSystem:
+    """A system bus, udev and udisks of our own, on a private /run and /media: the program's
+    removal then talks to a real udisks, as it does on a desktop."""
+
+    def __init__(self, workdir):
+        self.daemons = []
+        self.mounted = []
+        try:
+            for directory in ("/run", "/media"):
+                run(["mount", "-t", "tmpfs", "-o", "mode=0755,nosuid,nodev", "lumetra-e2e", directory])
+                self.mounted.append(directory)
+            os.makedirs("/run/dbus")
+            os.makedirs("/run/udev")
+            config = os.path.join(workdir, "system-bus.conf")
+            write_file(config, (
+                '<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"\n'
+                ' "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">\n'
+                '<busconfig><type>system</type><listen>unix:path=%s</listen><auth>EXTERNAL</auth>'
+                '<policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/>'
+                '<allow receive_sender="*"/></policy></busconfig>\n' % SYSTEM_BUS).encode())
+            self.address = "unix:path=" + SYSTEM_BUS
+            self.environment = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
+            self._start(["dbus-daemon", "--config-file=" + config, "--nofork", "--nopidfile"],
+                        lambda: os.path.exists(SYSTEM_BUS))
+            # Without udev's database udisks sees no block devices at all.
+            self._start([UDEVD], lambda: os.path.exists("/run/udev/control"))
+            self._start([UDISKSD, "--no-sigint"], self._udisks_answers)
+        except Exception:
+            self.close()
+            raise
+
+    def _start(self, command, ready):
+        process = subprocess.Popen(command, env=self.environment, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.daemons.append(process)
+        wait_until("%s to come up" % os.path.basename(command[0]),
+                   lambda: ready() or process.poll() is not None, 15, 0.05)
+        if process.poll() is not None:
+            raise DriverError("%s ended at once with %d" % (command[0], process.returncode))
+
+    def _udisks_answers(self):
+        return self.udisksctl(["status"]).returncode == 0
+
+    def udisksctl(self, arguments):
+        if arguments[0] != "status":
+            arguments = arguments + ["--no-user-interaction"]
+        return subprocess.run(["udisksctl"] + arguments, env=self.environment,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, universal_newlines=True,
+                              timeout=30)
+
+    def close(self):
+        for process in reversed(self.daemons):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        for directory in reversed(self.mounted):
+            run(["umount", "-l", directory], check=False)
+
+
+class UdisksVolume:
+    """An ext4 image that udisks sets up on a loop device and mounts under /media, as it
+    does a USB stick: the removal can really unmount it."""
+
+    image_bytes = 16 * 1024 * 1024
+
+    def __init__(self, workdir, udisks):
+        self.udisks = udisks
+        self.image = os.path.join(workdir, "unit.img")
+        self.readback = os.path.join(workdir, "readback")
+        with open(self.image, "wb") as image:
+            image.truncate(self.image_bytes)
+        run(["mkfs.ext4", "-q", "-F", self.image])
+        # udisks answers on the bus a moment before its manager object is there.
+        answer = [None]
+
+        def loop_setup():
+            answer[0] = udisks.udisksctl(["loop-setup", "-f", self.image]).stdout.strip()
+            return re.search(r" as (/dev/loop\d+)", answer[0])
+
+        try:
+            self.loop = wait_until("udisks to set up a loop device", loop_setup, 15, 0.1).group(1)
+        except DriverError:
+            raise DriverError("udisks set up no loop device: %s" % answer[0])
+        # The file system shows once udev has probed the new loop device.
+        mounted = [None]
+
+        def mount():
+            result = udisks.udisksctl(["mount", "-b", self.loop])
+            mounted[0] = result.stdout.strip()
+            return re.search(r" at (/.+)$", mounted[0])
+
+        try:
+            self.root = wait_until("udisks to mount %s" % self.loop, mount, 15, 0.1).group(1)
+        except DriverError:
+            raise DriverError("udisks did not mount %s: %s" % (self.loop, mounted[0]))
+
+    def is_mounted(self):
+        return is_mounted(self.root)
+
+    def read_files(self, names):
+        if self.is_mounted():
+            return read_root(self.root, names)
+        os.makedirs(self.readback, exist_ok=True)
+        run(["mount", "-o", "ro", self.loop, self.readback])
+        try:
+            return read_root(self.readback, names)
+        finally:
+            run(["umount", self.readback])
+
+    def fsck(self):
+        """e2fsck -fn on the unmounted image: (exit status, output)."""
+        if self.is_mounted():
+            self.udisks.udisksctl(["unmount", "-b", self.loop])
+        result = run(["e2fsck", "-fn", self.image], check=False)
+        return result.returncode, result.stdout
+
+    def close(self):
+        if self.is_mounted():
+            self.udisks.udisksctl(["unmount", "-b", self.loop])
+        self.udisks.udisksctl(["loop-delete", "-b", self.loop])
 
 
 class HeldChecker:
@@ -543,7 +688,7 @@ class Session:
         self.screen = None
         self.volume = None
         self.program = None
-        self.checker = None
+        self.udisks = None
 
     def __enter__(self):
         self.screen = XScreen(self.artefacts)
@@ -553,17 +698,24 @@ class Session:
         # Every part is released even when another one fails to: a test goes on with the
         # next row, and nothing of this one may stay mounted or running.
         for part in (self.program and self.program.stop, self.volume and self.volume.close,
-                     self.screen and self.screen.close):
+                     self.udisks and self.udisks.close, self.screen and self.screen.close):
             if part:
                 try:
                     part()
                 except Exception as failure:
                     print("cleanup: %s" % failure, file=sys.stderr)
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        # Never through a mount that did not go: that would delete what it holds.
+        with open("/proc/self/mounts") as mounts:
+            if not any(line.split()[1].startswith(self.workdir + "/") for line in mounts):
+                shutil.rmtree(self.workdir, ignore_errors=True)
         return False
 
     def start(self, extra_path=None):
-        self.program = Program(self.executable, self.screen, self.workdir, extra_path)
+        # Without a udisks of our own, no bus at all: the removal then fails at once, and
+        # never reaches a service of the machine the test runs on.
+        bus = self.udisks.address if self.udisks else "unix:path=" + os.path.join(self.workdir, "no-bus")
+        environment = {"DBUS_SYSTEM_BUS_ADDRESS": bus}
+        self.program = Program(self.executable, self.screen, self.workdir, extra_path, environment)
         return self.program
 
     def walk_to_step_three(self):
