@@ -73,25 +73,28 @@ void FileCopyThread::setFilePath(QString srcFilePath, QString dstFilePath)
 
 void FileCopyThread::run()
 {
+    // Taken first: the backend found the drive mounted just before it started the run.
+    const QString drive = platform->driveOf(dstFilePath);
     emit updateProgress(0.0);
 
-    const QString drive = platform->driveOf(dstFilePath);
     if (checkDisk(drive) == 1)
         repairDisk(drive);
 
-    if (copy())
+    if (copy(drive))
         emit copySuccess();
     else
         emit copyFailed();
 }
 
 // True only when the new file is complete, on the device and reads back as the source.
-bool FileCopyThread::copy()
+bool FileCopyThread::copy(const QString &drive)
 {
     if (isInterruptionRequested()) {
         qDebug() << "FileCopyThread::run interrupted before copying";
         return false;
     }
+    if (!stillOnDrive(drive))
+        return false;
 
     // A read-only old file would block its replacement; the result does not matter, the
     // open or the replacement below says whether it worked.
@@ -140,6 +143,8 @@ bool FileCopyThread::copy()
         qDebug() << "flush dest file failed!" << destination.errorString();
         return false;
     }
+    if (!stillOnDrive(drive))
+        return false;
     if (!destination.commit()) {
         qDebug() << "replace dest file failed!" << destination.errorString();
         return false;
@@ -149,6 +154,16 @@ bool FileCopyThread::copy()
         return false;
     }
     return true;
+}
+
+// A drive pulled during the check can leave its mount point behind as an empty directory
+// on the computer's own disk: the firmware must not land there and be called a success.
+bool FileCopyThread::stillOnDrive(const QString &drive) const
+{
+    if (platform->driveOf(dstFilePath) == drive)
+        return true;
+    qDebug() << "FileCopyThread::run the drive is gone:" << drive;
+    return false;
 }
 
 bool FileCopyThread::destinationMatchesSource() const

@@ -48,7 +48,8 @@ protected:
     void run() override;
 
 private:
-    bool copy();
+    bool copy(const QString &drive);
+    bool stillOnDrive(const QString &drive) const;
     bool waitForChecker(QProcess &process, int timeLimit);
     bool destinationMatchesSource() const;
 

@@ -32,6 +32,7 @@ class TestCopyFaults : public QObject
 private slots:
     void faultOnRealDrive_data();
     void faultOnRealDrive();
+    void driveUnmountedDuringTheCheck();
 };
 
 void TestCopyFaults::faultOnRealDrive_data()
@@ -153,6 +154,70 @@ void TestCopyFaults::faultOnRealDrive()
     QCOMPARE(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("lumetra.bin") });
     QVERIFY(!QFile::exists(QDir(drive).filePath(QStringLiteral("../pwned"))));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
+}
+
+namespace {
+
+// The system's own idea of which volume holds a path, with a check that takes half a
+// second and has no verdict: time enough to pull the drive while it runs.
+class SlowCheckOfTheRealDrive : public DiskCheckPlatform
+{
+public:
+    QString driveOf(const QString &destinationPath) const override
+    {
+        return system->driveOf(destinationPath);
+    }
+    DiskCheckCommand checkCommand(const QString &) const override
+    {
+        return { QStringLiteral("sleep"), { QStringLiteral("0.5") }, QString() };
+    }
+    DiskCheckCommand repairCommand(const QString &) const override { return {}; }
+    int verdictWithoutSentence(int) const override { return -1; }
+
+private:
+    std::unique_ptr<DiskCheckPlatform> system = DiskCheckPlatform::create();
+};
+
+} // namespace
+
+// A drive pulled while it is checked can leave its mount point behind as an empty
+// directory on the computer's own disk; the firmware must not be written there and the
+// run must not end in success, or the user unplugs a unit that received nothing.
+void TestCopyFaults::driveUnmountedDuringTheCheck()
+{
+    if (!ScratchVolume::unavailableReason().isEmpty())
+        QSKIP(qPrintable(ScratchVolume::unavailableReason()));
+    ScratchVolume volume;
+    QVERIFY2(volume.isMounted(), qPrintable(volume.errorString()));
+    const QString destination = volume.rootPath() + QStringLiteral("/lumetra.bin");
+    {
+        QFile old(destination);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+
+    QTemporaryDir work;
+    const QString source = work.filePath(QStringLiteral("firmware.bin"));
+    {
+        QFile firmware(source);
+        QVERIFY(firmware.open(QIODevice::WriteOnly) && firmware.write(QByteArray(411240, 'n')) == 411240);
+    }
+
+    FileCopyThread thread(std::make_unique<SlowCheckOfTheRealDrive>());
+    LogCapture log;
+    WorkerRun run(&thread);
+    thread.setFilePath(source, destination);
+    QObject::connect(&thread, &FileCopyThread::updateProgress, &thread, [&](double value) {
+        if (value == 0.0)
+            volume.unmount();
+    }, Qt::DirectConnection);
+    QVERIFY(run.startAndWait());
+
+    QVERIFY(!volume.isMounted());
+    QVERIFY(run.wellFormed());
+    QCOMPARE(run.failures, 1);
+    QVERIFY2(log.hasLineStartingWith(QStringLiteral("FileCopyThread::run the drive is gone:")),
+             qPrintable(log.lines().join(QLatin1Char('\n'))));
+    QCOMPARE(QDir(volume.rootPath()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCopyFaults)
