@@ -3,7 +3,7 @@
 #include "fakevolumes.h"
 #include "lumetrainstaller.h"
 #include "scratchvolume.h"
-#include "workerrun.h"
+#include "logcapture.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>

@@ -2,11 +2,11 @@
 #define WORKERRUN_H
 
 #include "filecopythread.h"
+#include "logcapture.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QElapsedTimer>
-#include <QtCore/QMutex>
 #include <QtCore/QStringList>
 #include <QtCore/QVector>
 
@@ -60,54 +60,6 @@ public:
     int ends = 0;
     bool signalAfterEnd = false;
     double seconds = 0;
-};
-
-// Collects the debug lines of everything that runs while it exists, worker thread included,
-// and still passes them on to the test's own output.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        current = this;
-        previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(previous);
-        current = nullptr;
-    }
-
-    QStringList lines() const
-    {
-        QMutexLocker locker(&mutex);
-        return captured;
-    }
-    bool hasLineStartingWith(const QString &start) const
-    {
-        const QStringList all = lines();
-        for (const QString &line : all) {
-            if (line.startsWith(start))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        {
-            QMutexLocker locker(&current->mutex);
-            current->captured.append(message);
-        }
-        if (type != QtDebugMsg)
-            current->previous(type, context, message);
-    }
-
-    static inline LogCapture *current = nullptr;
-    QtMessageHandler previous = nullptr;
-    mutable QMutex mutex;
-    QStringList captured;
 };
 
 #endif // WORKERRUN_H

@@ -1,0 +1,60 @@
+#ifndef LOGCAPTURE_H
+#define LOGCAPTURE_H
+
+#include <QtCore/QMutex>
+#include <QtCore/QStringList>
+#include <QtCore/QtGlobal>
+
+// Collects the debug lines of everything that runs while it exists, worker threads
+// included, and still passes warnings on to the test's own output. A worker may log at
+// the very moment the capture ends: the lock keeps it from writing into a capture that
+// is gone.
+class LogCapture
+{
+public:
+    LogCapture()
+    {
+        QMutexLocker locker(&lock);
+        current = this;
+        previous = qInstallMessageHandler(&LogCapture::handle);
+    }
+    ~LogCapture()
+    {
+        QMutexLocker locker(&lock);
+        qInstallMessageHandler(previous);
+        current = nullptr;
+    }
+
+    QStringList lines() const
+    {
+        QMutexLocker locker(&lock);
+        return captured;
+    }
+    bool hasLineStartingWith(const QString &start) const
+    {
+        const QStringList all = lines();
+        for (const QString &line : all) {
+            if (line.startsWith(start))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        QMutexLocker locker(&lock);
+        if (!current)
+            return;
+        current->captured.append(message);
+        if (type != QtDebugMsg)
+            current->previous(type, context, message);
+    }
+
+    static inline QMutex lock;
+    static inline LogCapture *current = nullptr;
+    QtMessageHandler previous = nullptr;
+    QStringList captured;
+};
+
+#endif // LOGCAPTURE_H
