@@ -33,7 +33,7 @@ OLD_FIRMWARE = random.Random(1873).randbytes(200000)
 # volume: "fat" (a FAT image through fusefat, checked by the real fsck.fat), "udisks" (ext4
 # that udisks mounts, so the removal can unmount it), "tmpfs" (too small), None (no unit).
 # version: what Version.txt holds before.
-# fault: None, or (what happens, while what runs): "pull" the drive or "close" the window,
+# fault: None, or (what happens, while what runs): "pull" the drive, "strand" it (pull it, leaving its mount point) or "close" the window,
 # while the disk "check" or the "copy" runs.
 # outcome: "stepfour" (Step four, then Finish ends the program), "failure" (the popup closes
 # and "Update" is offered again), "exit" (the program ends by itself).
@@ -54,6 +54,8 @@ ROWS = [
         "tmpfs", b"1.8", None, "failure", "old", b"1.8", False),
     Row("drive pulled while the disk check runs: failure shown, nothing claims success",
         "fat", b"1.8", ("pull", "check"), "failure", "old", b"1.8", False),
+    Row("drive pulled while the disk check runs, its mount point left behind: nothing written there",
+        "fat", b"1.8", ("strand", "check"), "failure", "old", b"1.8", False),
     Row("drive pulled while the copy runs: failure shown, nothing claims success",
         "fat", b"1.8", ("pull", "copy"), "failure", "old", b"1.8", False),
     Row("window closed while the disk check runs: ends with 0, firmware whole",
@@ -65,7 +67,7 @@ ROWS = [
 # Every answer of a slow drive comes this late: the copy's hundred-odd requests take seconds.
 SLOW_REPLY_MS = 20
 
-FAULT_WORDS = {"pull": "pulled", "close": "closed"}
+FAULT_WORDS = {"pull": "pulled", "strand": "pulled leaving its mount point", "close": "closed"}
 
 # Small enough that the new image (411,240 bytes) cannot be written beside the old one.
 TOO_SMALL_BYTES = 320 * 1024
@@ -212,8 +214,8 @@ def apply_fault(session, row, checker):
     else:
         # The slow drive takes seconds for the copy: a fifth of it is well inside.
         program.wait_line(r"copy file progress: 0\.[2-9]", 20)
-    if what == "pull":
-        session.volume.pull()
+    if what in ("pull", "strand"):
+        session.volume.pull(keep_mount_point=what == "strand")
     else:
         session.screen.close_window()
         ui.wait_until("the window to go", lambda: session.screen.top_window() is None, 10)
@@ -258,7 +260,8 @@ def expect_step_four(session, row, clicked, notes):
 
 def expect_failure(session, row, clicked, notes):
     program = session.program
-    program.wait_line(r"failed|interrupted", 20)
+    # The worker names why it gave up: a failed step, a stop, or a drive that went away.
+    program.wait_line(r"failed|interrupted|the drive is gone", 20)
     wait_failure_shown(session, notes)
     if row.fault is None:
         # Offered again means it works again: a second try meets the same full drive.
@@ -288,7 +291,10 @@ def end_of_program(session, row, notes):
 def check_unit(session, row, bundled, notes):
     names = ["lumetra.bin", "Version.txt"]
     found, listing = session.volume.read_files(names)
-    pulled = row.fault is not None and row.fault[0] == "pull"
+    pulled = row.fault is not None and row.fault[0] in ("pull", "strand")
+    if pulled:
+        stranded = session.volume.stranded_files()
+        check(not stranded, "the computer's own disk got %s where the drive was" % stranded)
     # A pulled drive may keep the remains of the file that was being written; the unit
     # looks at lumetra.bin only.
     ignored = {"lost+found"} if row.volume == "udisks" else set()

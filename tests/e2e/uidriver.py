@@ -467,13 +467,20 @@ class FatVolume:
             children = "/proc/%d/task/%d/children" % (self.fuse.pid, self.fuse.pid)
             self.fuse_pid = int(read_file(children).split()[0])
 
-    def pull(self):
+    def pull(self, keep_mount_point=False):
         """The cable comes out: the mount goes, the FUSE process dies with requests pending
-        (they fail), and the drive's root no longer exists, as a drive letter vanishes."""
+        (they fail), and the drive's root no longer exists, as a drive letter vanishes.
+        On Linux the mount point may stay behind as an empty directory of the computer's
+        own disk."""
         run(["umount", "-l", self.root], check=False)
         os.kill(self.fuse_pid, 9)
         self.fuse.wait()
-        os.rmdir(self.root)
+        if not keep_mount_point:
+            os.rmdir(self.root)
+
+    def stranded_files(self):
+        """What lies in the left-behind mount point while the drive is gone."""
+        return sorted(os.listdir(self.root)) if os.path.isdir(self.root) and not is_mounted(self.root) else []
 
     def unmount(self):
         """A clean unmount that waits until fusefat has written everything to the image."""
