@@ -25,13 +25,8 @@ LumetraInstaller::LumetraInstaller(QObject *parent)
 }
 
 LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes, QObject *parent)
-    : QObject(parent),
-      updateVersion(QString::number(1.73, 'g', 6)),
-      firmwareResourcePath(QStringLiteral(":/UpdatedFirmware/lumetra.bin")),
-      versionFileName(QStringLiteral("Version.txt")),
-      volumes(std::move(volumes))
+    : LumetraInstaller(std::move(volumes), DiskCheckPlatform::create(), EjectLumetra::systemLayer(), parent)
 {
-    connectWorker();
 }
 
 LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
@@ -45,7 +40,9 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
       ejector(std::move(ejectSystem)),
       volumes(std::move(volumes))
 {
-    connectWorker();
+    connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
+    connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
+    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::updateFirmwareFailed);
 }
 
 LumetraInstaller::~LumetraInstaller()
@@ -54,13 +51,6 @@ LumetraInstaller::~LumetraInstaller()
     // half-written firmware file: the worker abandons its new file when asked to stop.
     fileCopyThread.requestInterruption();
     fileCopyThread.wait();
-}
-
-void LumetraInstaller::connectWorker()
-{
-    connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
-    connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
-    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::updateFirmwareFailed);
 }
 
 QString LumetraInstaller::getLumetraUpdateVersion()

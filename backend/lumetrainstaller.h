@@ -50,7 +50,6 @@ public:
     Q_INVOKABLE bool uninstallUsb();
 
 private:
-    void connectWorker();
     QString getLumetraDrivePath();
     QString findMarkedRoot() const;
     void writeVersionFile(const QString &path);

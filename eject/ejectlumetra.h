@@ -29,9 +29,10 @@ public:
     // gives "E"), the root path itself where volumes have no letters.
     static QString driveName(const QString &rootPath);
 
-private:
+    // The system's own device layer, the one the build picked.
     static std::unique_ptr<EjectSystem> systemLayer();
 
+private:
     std::unique_ptr<EjectSystem> system;
 };
 
