@@ -5,7 +5,7 @@ set -eu
 
 packages="
 cmake g++ make pkg-config
-qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtquickcontrols2-5-dev
+qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
 qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
 qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qttest
 xvfb xauth imagemagick xdotool x11-utils
