@@ -15,6 +15,8 @@ private slots:
     void fonts();
     void pictures_data();
     void pictures();
+    void uiDocuments_data();
+    void uiDocuments();
     void firmware();
     void letterCaseMatters();
 };
@@ -66,6 +68,27 @@ void TestResources::pictures()
              qPrintable(QStringLiteral("%1 is %2 x %3").arg(path).arg(size.width()).arg(size.height())));
     // Large enough to stay sharp at twice the scale in at least one direction.
     QVERIFY(size.width() * 10 >= limit.width() * 9 || size.height() * 10 >= limit.height() * 9);
+}
+
+void TestResources::uiDocuments_data()
+{
+    QTest::addColumn<QString>("path");
+
+    // The host loads the first, the main window the screens by these URLs, and the
+    // screens reach the controls by relative imports: each must stand at its path.
+    for (const char *path : { "/main.qml", "/Constants/TextStrings.qml", "/CustomQML/Button.qml",
+                              "/CustomQML/GreenButton.qml", "/CustomQML/GreyButton.qml",
+                              "/CustomQML/WorkProgressBar.qml", "/MainScreens/HomeScreen/HomeScreen.qml",
+                              "/MainScreens/UpToDate/UpToDateScreen.qml", "/MainScreens/StepOne/StepOne.qml",
+                              "/MainScreens/StepTwo/StepTwo.qml", "/MainScreens/StepThree/StepThree.qml",
+                              "/MainScreens/StepFour/StepFour.qml", "/MainScreens/Finish/Finish.qml" })
+        QTest::newRow(path) << QString::fromLatin1(path);
+}
+
+void TestResources::uiDocuments()
+{
+    QFETCH(QString, path);
+    QVERIFY2(QFile::exists(QLatin1Char(':') + path), qPrintable(path));
 }
 
 void TestResources::firmware()
