@@ -38,7 +38,12 @@ sleep 1
 shot()
 {
     sleep "${2:-0.6}"
-    import -window root -crop 800x600+0+0 +repage -strip "$work/shot.png"
+    # A window that has not painted yet shows as plain black: wait for its first frame.
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        import -window root -crop 800x600+0+0 +repage -strip "$work/shot.png"
+        [ "$(convert "$work/shot.png" -format '%[fx:mean>0]' info:)" = 1 ] && break
+        sleep 0.5
+    done
     # 256 colours keep the files small; the screens have few colours besides the pictures.
     convert "$work/shot.png" +dither -colors 256 PNG8:"$out/$1.png"
     echo "$out/$1.png"
