@@ -1,32 +1,42 @@
 #include "scratchvolume.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
 
 #include <unistd.h>
 
-ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes)
+ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes, const QString &mountName)
+    : root(mountName.isEmpty() ? mountPoint.path() : mountPoint.filePath(mountName))
 {
-    if (!unavailableReason().isEmpty() || !mountPoint.isValid()) {
+    if (!unavailableReason().isEmpty() || !mountPoint.isValid() || !QDir().mkpath(root)) {
         error = unavailableReason();
         return;
     }
     if (kind == Kind::Tmpfs) {
         mounted = run(QStringLiteral("mount"),
                       { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                        QStringLiteral("size=%1").arg(sizeBytes), QStringLiteral("lumetra-test"),
-                        mountPoint.path() });
+                        QStringLiteral("size=%1").arg(sizeBytes), QStringLiteral("lumetra-test"), root });
         return;
     }
     const QString image = imageDirectory.filePath(QStringLiteral("volume.img"));
+    const QString format = kind == Kind::FatImage ? QStringLiteral("mkfs.fat") : QStringLiteral("mkfs.ext4");
+    const QStringList formatOptions = kind == Kind::FatImage ? QStringList() : QStringList { QStringLiteral("-q"), QStringLiteral("-F") };
     QString device;
     if (!run(QStringLiteral("truncate"), { QStringLiteral("-s"), QString::number(sizeBytes), image })
-        || !run(QStringLiteral("mkfs.ext4"), { QStringLiteral("-q"), QStringLiteral("-F"), image })
+        || !run(format, formatOptions + QStringList { image })
         || !run(QStringLiteral("losetup"), { QStringLiteral("--find"), QStringLiteral("--show"), image },
                 &device))
         return;
     loopDevice = device.trimmed();
-    mounted = run(QStringLiteral("mount"), { loopDevice, mountPoint.path() });
+    if (kind == Kind::FatImage) {
+        // fsname puts the device in the mount table, where a checker looks for it.
+        mounted = run(QStringLiteral("fusefat"),
+                      { QStringLiteral("-o"),
+                        QStringLiteral("rw+,fsname=%1,subtype=fusefat").arg(loopDevice), loopDevice, root });
+        return;
+    }
+    mounted = run(QStringLiteral("mount"), { loopDevice, root });
 }
 
 ScratchVolume::~ScratchVolume()
@@ -49,7 +59,7 @@ bool ScratchVolume::remountReadOnly()
 {
     return mounted
             && run(QStringLiteral("mount"),
-                   { QStringLiteral("-o"), QStringLiteral("remount,ro"), mountPoint.path() });
+                   { QStringLiteral("-o"), QStringLiteral("remount,ro"), root });
 }
 
 bool ScratchVolume::unmount()
@@ -57,7 +67,7 @@ bool ScratchVolume::unmount()
     if (!mounted)
         return true;
     // Lazy, so a file a test still holds open cannot leave the mount behind.
-    mounted = !run(QStringLiteral("umount"), { QStringLiteral("-l"), mountPoint.path() });
+    mounted = !run(QStringLiteral("umount"), { QStringLiteral("-l"), root });
     return !mounted;
 }
 

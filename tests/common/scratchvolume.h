@@ -9,10 +9,14 @@
 class ScratchVolume
 {
 public:
-    enum class Kind { Tmpfs, Ext4Image };
+    // FatImage: a FAT image on a loop device, mounted through FUSE (fusefat: this kernel may
+    // have no FAT driver) with the loop device as its name, so a checker can find it.
+    enum class Kind { Tmpfs, Ext4Image, FatImage };
 
-    // sizeBytes: the tmpfs size limit, or the image size.
-    explicit ScratchVolume(Kind kind = Kind::Tmpfs, qint64 sizeBytes = 4 * 1024 * 1024);
+    // sizeBytes: the tmpfs size limit, or the image size. mountName: the mount point's
+    // own name inside a temporary directory, when a test needs a particular one.
+    explicit ScratchVolume(Kind kind = Kind::Tmpfs, qint64 sizeBytes = 4 * 1024 * 1024,
+                           const QString &mountName = QString());
     ~ScratchVolume();
 
     ScratchVolume(const ScratchVolume &) = delete;
@@ -23,7 +27,7 @@ public:
 
     bool isMounted() const { return mounted; }
     QString errorString() const { return error; }
-    QString rootPath() const { return mountPoint.path(); }
+    QString rootPath() const { return root; }
     // The loop device behind an image, empty for a tmpfs.
     QString device() const { return loopDevice; }
 
@@ -35,6 +39,7 @@ private:
 
     QTemporaryDir mountPoint;
     QTemporaryDir imageDirectory;
+    QString root;
     QString loopDevice;
     QString error;
     bool mounted = false;

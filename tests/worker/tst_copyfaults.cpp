@@ -1,10 +1,10 @@
-#include "fatvolume.h"
 #include "scratchvolume.h"
 #include "workerrun.h"
 
 #include <QtCore/QAtomicInt>
 #include <QtCore/QDir>
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QtEndian>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -16,6 +16,22 @@ enum class Volume { Tmpfs, SmallTmpfs, ReadOnlyTmpfs, Ext4, Fat, DamagedFat };
 enum class Meddling { None, QuitAtAQuarter, ChangeSourceAtTheEnd };
 
 const QString shellName = QStringLiteral("unit 'E' \"F\"; $(touch pwned) & `touch pwned`");
+
+// Makes the second copy of a FAT volume's allocation table differ from the first: a fault
+// the checker finds and reports.
+bool damageSecondFat(const QString &devicePath)
+{
+    QFile device(devicePath);
+    if (!device.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray boot = device.read(512);
+    if (boot.size() != 512)
+        return false;
+    const auto field = [&boot](int offset) { return qFromLittleEndian<quint16>(boot.constData() + offset); };
+    const qint64 bytesPerSector = field(11);
+    const qint64 secondFat = (field(14) + field(22)) * bytesPerSector;
+    return device.seek(secondFat + 16) && device.write("\x77\x77\x77\x77", 4) == 4 && device.flush();
+}
 
 } // namespace
 
@@ -86,21 +102,14 @@ void TestCopyFaults::faultOnRealDrive()
     if (!ScratchVolume::unavailableReason().isEmpty())
         QSKIP(qPrintable(ScratchVolume::unavailableReason()));
 
-    std::unique_ptr<ScratchVolume> scratch;
-    std::unique_ptr<FatVolume> fat;
-    QString drive;
-    if (volume == Volume::Fat || volume == Volume::DamagedFat) {
-        fat = std::make_unique<FatVolume>(shellName);
-        QVERIFY2(fat->isMounted(), qPrintable(fat->errorString()));
-        drive = fat->rootPath();
-    } else {
-        const bool small = volume == Volume::SmallTmpfs;
-        scratch = std::make_unique<ScratchVolume>(volume == Volume::Ext4 ? ScratchVolume::Kind::Ext4Image
-                                                                        : ScratchVolume::Kind::Tmpfs,
-                                                  small ? 256 * 1024 : 16 * 1024 * 1024);
-        QVERIFY2(scratch->isMounted(), qPrintable(scratch->errorString()));
-        drive = scratch->rootPath();
-    }
+    const bool fat = volume == Volume::Fat || volume == Volume::DamagedFat;
+    const ScratchVolume::Kind kind = fat ? ScratchVolume::Kind::FatImage
+            : volume == Volume::Ext4   ? ScratchVolume::Kind::Ext4Image
+                                       : ScratchVolume::Kind::Tmpfs;
+    const qint64 size = volume == Volume::SmallTmpfs ? 256 * 1024 : fat ? 8 * 1024 * 1024 : 16 * 1024 * 1024;
+    auto scratch = std::make_unique<ScratchVolume>(kind, size, fat ? shellName : QString());
+    QVERIFY2(scratch->isMounted(), qPrintable(scratch->errorString()));
+    const QString drive = scratch->rootPath();
     const QString destination = drive + QStringLiteral("/lumetra.bin");
     QTemporaryDir work;
     QVERIFY(work.isValid());
@@ -116,7 +125,7 @@ void TestCopyFaults::faultOnRealDrive()
     if (volume == Volume::ReadOnlyTmpfs)
         QVERIFY2(scratch->remountReadOnly(), qPrintable(scratch->errorString()));
     if (volume == Volume::DamagedFat)
-        QVERIFY(fat->damageSecondFat());
+        QVERIFY(damageSecondFat(scratch->device()));
 
     FileCopyThread thread;
     QCOMPARE(thread.checkDisk(DiskCheckPlatform::create()->driveOf(destination)), verdict);
