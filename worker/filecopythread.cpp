@@ -175,18 +175,10 @@ bool FileCopyThread::destinationMatchesSource() const
 
 int FileCopyThread::checkDisk(QString drive)
 {
-    const DiskCheckCommand command = platform->checkCommand(drive);
-    if (!command.refusal.isEmpty()) {
-        qDebug() << "FileCopyThread::checkDisk no check:" << command.refusal;
-        return -1;
-    }
     QProcess process;
-    process.start(command.program, command.arguments);
-    if (!waitForChecker(process, checkTimeLimit)) {
-        qDebug() << "checkDisk process.waitForFinished error";
-        process.close();
+    if (!runChecker(process, platform->checkCommand(drive), checkTimeLimit,
+                    "FileCopyThread::checkDisk no check:", "checkDisk process.waitForFinished error"))
         return -1;
-    }
     const QString result = QString::fromUtf8(process.readAllStandardOutput());
     qDebug() << "FileCopyThread::checkDisk result:" << result;
     // The clean verdict first: an output holding both sentences means no problems.
@@ -200,20 +192,30 @@ int FileCopyThread::checkDisk(QString drive)
 
 int FileCopyThread::repairDisk(QString drive)
 {
-    const DiskCheckCommand command = platform->repairCommand(drive);
-    if (!command.refusal.isEmpty()) {
-        qDebug() << "FileCopyThread::repairDisk refused:" << command.refusal;
-        return -1;
-    }
     QProcess process;
-    process.start(command.program, command.arguments);
-    if (!waitForChecker(process, repairTimeLimit)) {
-        qDebug() << "repairDisk process.waitForFinished error";
-        process.close();
+    if (!runChecker(process, platform->repairCommand(drive), repairTimeLimit,
+                    "FileCopyThread::repairDisk refused:", "repairDisk process.waitForFinished error"))
         return -1;
-    }
     qDebug() << "MyChkdsk::runCommand:" << QString::fromUtf8(process.readAllStandardOutput());
     return 0;
+}
+
+// Runs one checker command to its end; false, with the given line logged, when the
+// platform refuses it or it does not finish in time (then it is ended).
+bool FileCopyThread::runChecker(QProcess &process, const DiskCheckCommand &command, int timeLimit,
+                                const char *refusedLine, const char *timeoutLine)
+{
+    if (!command.refusal.isEmpty()) {
+        qDebug() << refusedLine << command.refusal;
+        return false;
+    }
+    process.start(command.program, command.arguments);
+    if (!waitForChecker(process, timeLimit)) {
+        qDebug() << timeoutLine;
+        process.close();
+        return false;
+    }
+    return true;
 }
 
 // waitForFinished(timeLimit), except that a thread asked to stop stops waiting within a

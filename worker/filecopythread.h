@@ -50,6 +50,8 @@ protected:
 private:
     bool copy(const QString &drive);
     bool stillOnDrive(const QString &drive) const;
+    bool runChecker(QProcess &process, const DiskCheckCommand &command, int timeLimit,
+                    const char *refusedLine, const char *timeoutLine);
     bool waitForChecker(QProcess &process, int timeLimit);
     bool destinationMatchesSource() const;
 
