@@ -37,6 +37,19 @@ signals:
     void copyFileProgress(double value);
     void updateFirmwareSuccess();
     void updateFirmwareFailed();
+    // What an update went through, for the log, the history and the command line. None of
+    // them is needed by the screens.
+    void versionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
+    void updateStarted(const QString &root);
+    void diskCheckFinished(int verdict);
+    void firmwareVerified(qint64 bytesWritten);
+    // Right before updateFirmwareFailed(): why, in a few words.
+    void updateFailedBecause(const QString &reason);
+    // The version file is on the device (flushed and synced).
+    void versionWritten(const QString &version);
+    // uninstallUsb()'s end: 0 removed, the ejector's code otherwise, -1 when it refused
+    // (no unit, another unit than the one updated, a copy still running).
+    void removalFinished(int code);
 
 private slots:
     void copyFileSuccess();

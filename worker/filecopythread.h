@@ -43,6 +43,14 @@ signals:
     void updateProgress(double value);
     void copySuccess();
     void copyFailed();
+    // For the log, the history and the command line; emitted before the end signal.
+    // verdict: 0 no problems, 1 problems found (a repair followed), -1 no verdict.
+    void diskChecked(int verdict);
+    // The new file is complete, on the device, read back equal to the source and in place.
+    void copyVerified(qint64 bytesWritten);
+    // Why the run fails, in a few words ("full drive", "read-only", "drive gone",
+    // "verification failed", "interrupted", ...), right before copyFailed().
+    void failureReason(const QString &reason);
 
 protected:
     void run() override;
