@@ -1,6 +1,7 @@
 #include "host.h"
 
 #include "lumetrainstaller.h"
+#include "updatehistory.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QUrl>
@@ -29,6 +30,10 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument)
     QObject::connect(&engine, &QQmlEngine::quit, &engine, &QCoreApplication::quit,
                      Qt::DirectConnection);
     engine.load(url);
+    // Every update the window runs goes into the history.
+    const QList<QObject *> roots = engine.rootObjects();
+    for (QObject *root : roots)
+        UpdateHistory::attachToAll(root);
 
     return application.exec();
 }

@@ -13,6 +13,11 @@ Window {
     Component.onCompleted: {
         console.log("version", backend.getLumetraUpdateVersion())
         console.log("arguments", JSON.stringify(Qt.application.arguments.slice(1)))
-        Qt.callLater(Qt.quit)
+        // After the load, when the host has attached the update history: a failed update.
+        Qt.callLater(function() {
+            backend.updateFailedBecause("probe failure")
+            backend.updateFirmwareFailed()
+            Qt.quit()
+        })
     }
 }

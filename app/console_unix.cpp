@@ -1,0 +1,5 @@
+#include "console.h"
+
+void attachToParentConsole()
+{
+}

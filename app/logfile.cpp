@@ -1,0 +1,133 @@
+#include "logfile.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDateTime>
+#include <QtCore/QDebug>
+#include <QtCore/QDir>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QSysInfo>
+
+namespace {
+
+const QString runFilePrefix = QStringLiteral("LumetraInstaller-");
+const QString runFileSuffix = QStringLiteral(".log");
+
+QString timestamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+} // namespace
+
+QString logDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+LogFile::LogFile(const QString &directory)
+{
+    const QString header = QStringLiteral("LumetraInstaller %1, Qt %2, %3")
+                                   .arg(QCoreApplication::applicationVersion(),
+                                        QString::fromLatin1(qVersion()), QSysInfo::prettyProductName());
+    const QString failure = open(directory);
+    if (!failure.isEmpty() || !writeLine(header)) {
+        qWarning().noquote() << "LumetraInstaller: no log file in" << QDir::toNativeSeparators(directory)
+                             << "for this run:" << (failure.isEmpty() ? file.errorString() : failure);
+        file.close();
+        return;
+    }
+    removeOldRuns(directory);
+
+    std::lock_guard<std::mutex> locker(lock);
+    current = this;
+    previous = qInstallMessageHandler(&LogFile::handle);
+}
+
+LogFile::~LogFile()
+{
+    std::lock_guard<std::mutex> locker(lock);
+    if (current != this)
+        return;
+    qInstallMessageHandler(previous);
+    current = nullptr;
+}
+
+QString LogFile::filePath() const
+{
+    return file.isOpen() ? file.fileName() : QString();
+}
+
+QString LogFile::open(const QString &directory)
+{
+    if (directory.isEmpty() || !QDir().mkpath(directory))
+        return QStringLiteral("the folder cannot be made");
+    // Named by the start time, so the names sort as the runs did; two runs started in the
+    // same millisecond each get a file of their own.
+    const QString stem = QDir(directory).filePath(
+            runFilePrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
+    for (int attempt = 1; attempt <= 10; ++attempt) {
+        file.setFileName(attempt == 1 ? stem + runFileSuffix
+                                      : QStringLiteral("%1-%2%3").arg(stem).arg(attempt).arg(runFileSuffix));
+        // Unbuffered: each line is with the system as soon as it is written, so a crash
+        // loses none of them.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            return QString();
+        if (!file.exists())
+            break;
+    }
+    return file.errorString();
+}
+
+void LogFile::removeOldRuns(const QString &directory) const
+{
+    QDir folder(directory);
+    const QStringList runs = folder.entryList({ runFilePrefix + QLatin1Char('*') + runFileSuffix },
+                                              QDir::Files, QDir::Name);
+    // One that cannot be removed (open in another program) stays; the next run tries again.
+    for (int i = 0; i < runs.size() - keptRuns; ++i)
+        folder.remove(runs.at(i));
+}
+
+void LogFile::handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    QString complaint;
+    QtMessageHandler passOn = nullptr;
+    {
+        std::lock_guard<std::mutex> locker(lock);
+        // The line as the debug output shows it, with its category.
+        if (current)
+            complaint = current->append(message, qFormatLogMessage(type, context, message));
+        passOn = previous;
+    }
+    passOn(type, context, message);
+    if (!complaint.isEmpty())
+        passOn(QtWarningMsg, context, complaint);
+}
+
+QString LogFile::append(const QString &message, const QString &line)
+{
+    if (!file.isOpen())
+        return QString();
+    if (size >= maxFileSize && message.startsWith(QLatin1String("copy file progress:"))) {
+        if (progressLeftOut)
+            return QString();
+        progressLeftOut = true;
+        if (writeLine(QStringLiteral("(the log is past %1 MiB: progress lines are left out from here on)")
+                                  .arg(maxFileSize / (1024 * 1024))))
+            return QString();
+    } else if (writeLine(line)) {
+        return QString();
+    }
+    const QString complaint = QStringLiteral("LumetraInstaller: the log file %1 ends here: %2")
+                                      .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+    file.close();
+    return complaint;
+}
+
+bool LogFile::writeLine(const QString &text)
+{
+    const QByteArray line = (timestamp() + QLatin1Char(' ') + text + QLatin1Char('\n')).toUtf8();
+    const qint64 written = file.write(line);
+    size += qMax<qint64>(written, 0);
+    return written == line.size();
+}

@@ -1,0 +1,55 @@
+#ifndef LOGFILE_H
+#define LOGFILE_H
+
+#include <QtCore/QFile>
+#include <QtCore/QString>
+#include <QtCore/QtGlobal>
+
+#include <mutex>
+
+// The per-user folder of the log files and the update history: %LOCALAPPDATA%/LumetraInstaller
+// on Windows, ~/.local/share/LumetraInstaller on Linux, once the application's name is set.
+QString logDirectory();
+
+// While it exists, every diagnostic line of the program, from any thread, also goes behind a
+// timestamp into a file of this run's own in the given folder; the debug output stays as it
+// was. The newest keptRuns files are kept. Past maxFileSize the per-block progress lines are
+// left out of the file, every other line still goes in. A folder that cannot be written, a
+// full disk or a locked file cost only the log: the program says so once on the debug output
+// and goes on. One at a time.
+class LogFile
+{
+public:
+    explicit LogFile(const QString &directory = logDirectory());
+    ~LogFile();
+
+    LogFile(const LogFile &) = delete;
+    LogFile &operator=(const LogFile &) = delete;
+
+    // Empty when this run has no log file.
+    QString filePath() const;
+
+    static constexpr int keptRuns = 10;
+    static constexpr qint64 maxFileSize = 2 * 1024 * 1024;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    // Empty on success, otherwise why not.
+    QString open(const QString &directory);
+    void removeOldRuns(const QString &directory) const;
+    // Both under the lock; a complaint to pass on once the lock is released, or nothing.
+    QString append(const QString &message, const QString &line);
+    bool writeLine(const QString &text);
+
+    // A standard mutex: ThreadSanitizer sees it, unlike the locking inside Qt.
+    static inline std::mutex lock;
+    static inline LogFile *current = nullptr;
+    // Kept after the log goes: a line may already be on its way through handle().
+    static inline QtMessageHandler previous = nullptr;
+
+    QFile file;
+    qint64 size = 0;
+    bool progressLeftOut = false;
+};
+
+#endif // LOGFILE_H

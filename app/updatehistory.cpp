@@ -1,0 +1,186 @@
+#include "updatehistory.h"
+
+#include "devicesync.h"
+#include "lumetrainstaller.h"
+
+#include <QtCore/QDebug>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QJsonDocument>
+#include <QtCore/QJsonObject>
+
+#include <atomic>
+
+namespace {
+
+const QString updated = QStringLiteral("updated");
+const QString upToDate = QStringLiteral("up to date");
+const QString failed = QStringLiteral("failed");
+
+// Said once per run, however many recorders fail.
+std::atomic<bool> complained { false };
+
+QJsonValue textOrNull(const QString &text)
+{
+    return text.isNull() ? QJsonValue() : QJsonValue(text);
+}
+
+bool appendLine(const QString &path, QByteArray line)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    // A record cut short (the power went while it was written) must not swallow this one.
+    char last = '\n';
+    if (file.size() > 0 && (!file.seek(file.size() - 1) || !file.getChar(&last)))
+        return false;
+    if (last != '\n')
+        line.prepend('\n');
+    return file.write(line) == line.size() && file.flush() && syncToDevice(file.handle());
+}
+
+} // namespace
+
+UpdateHistory *UpdateHistory::attach(LumetraInstaller *installer, const QString &directory)
+{
+    return new UpdateHistory(installer, directory);
+}
+
+void UpdateHistory::attachToAll(QObject *root)
+{
+    if (auto *installer = qobject_cast<LumetraInstaller *>(root))
+        attach(installer);
+    const QList<LumetraInstaller *> installers = root->findChildren<LumetraInstaller *>();
+    for (LumetraInstaller *installer : installers)
+        attach(installer);
+}
+
+UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directory)
+    : QObject(installer), path(QDir(directory).filePath(QStringLiteral("history.jsonl")))
+{
+    connect(installer, &LumetraInstaller::versionChecked, this, &UpdateHistory::onVersionChecked);
+    connect(installer, &LumetraInstaller::updateStarted, this, &UpdateHistory::onUpdateStarted);
+    connect(installer, &LumetraInstaller::diskCheckFinished, this, [this](int verdict) {
+        current().diskCheck = verdict;
+        attempt.diskChecked = true;
+    });
+    connect(installer, &LumetraInstaller::firmwareVerified, this, [this](qint64 bytesWritten) {
+        current().bytesWritten = bytesWritten;
+        attempt.verified = true;
+    });
+    connect(installer, &LumetraInstaller::versionWritten, this,
+            [this](const QString &version) { current().versionAfter = version; });
+    connect(installer, &LumetraInstaller::updateFailedBecause, this,
+            [this](const QString &reason) { current().reason = reason; });
+    connect(installer, &LumetraInstaller::updateFirmwareSuccess, this,
+            [this] { current().outcome = updated; });
+    connect(installer, &LumetraInstaller::updateFirmwareFailed, this, &UpdateHistory::onFailed);
+    connect(installer, &LumetraInstaller::removalFinished, this, &UpdateHistory::onRemovalFinished);
+}
+
+UpdateHistory::~UpdateHistory()
+{
+    // The backend is going (the window closed): an update it was running did not finish.
+    if (underWay && attempt.updateStarted && attempt.outcome.isEmpty()) {
+        attempt.outcome = failed;
+        attempt.reason = QStringLiteral("the program ended during the update");
+    }
+    if (attempt.outcome != upToDate)
+        endAttempt();
+}
+
+void UpdateHistory::endAttempt()
+{
+    if (underWay && !attempt.outcome.isEmpty())
+        record();
+}
+
+void UpdateHistory::begin(const QString &root)
+{
+    attempt = Attempt();
+    attempt.start = QDateTime::currentDateTimeUtc();
+    attempt.clock.start();
+    attempt.root = root;
+    underWay = true;
+}
+
+UpdateHistory::Attempt &UpdateHistory::current()
+{
+    // A recorder attached late still records what it sees.
+    if (!underWay)
+        begin(QString());
+    return attempt;
+}
+
+void UpdateHistory::onVersionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate)
+{
+    if (underWay && attempt.updateStarted && attempt.outcome.isEmpty())
+        return; // a look at the drive during the copy is not a new attempt
+    if (underWay && attempt.outcome == updated)
+        record();
+    begin(root);
+    attempt.versionBefore = deviceVersion;
+    if (!needsUpdate) {
+        attempt.outcome = upToDate;
+        attempt.versionAfter = deviceVersion;
+    }
+}
+
+void UpdateHistory::onUpdateStarted(const QString &root)
+{
+    const bool checkedJustBefore = underWay && !attempt.updateStarted && attempt.outcome.isEmpty()
+            && attempt.root == root;
+    if (!checkedJustBefore) {
+        if (underWay && attempt.outcome == updated)
+            record();
+        begin(root);
+    }
+    attempt.updateStarted = true;
+}
+
+void UpdateHistory::onFailed()
+{
+    current().outcome = failed;
+    if (attempt.reason.isEmpty())
+        attempt.reason = QStringLiteral("no reason given");
+    record();
+}
+
+void UpdateHistory::onRemovalFinished(int code)
+{
+    if (!underWay || (attempt.outcome != updated && attempt.outcome != upToDate))
+        return;
+    attempt.removal = code;
+    attempt.removed = true;
+    record();
+}
+
+void UpdateHistory::record()
+{
+    underWay = false;
+    // Nothing was written to the version file unless it says so.
+    const QString versionAfter = attempt.versionAfter.isNull() && attempt.outcome != updated
+            ? attempt.versionBefore
+            : attempt.versionAfter;
+    QJsonObject entry {
+        { QStringLiteral("start"), attempt.start.toString(Qt::ISODateWithMs) },
+        { QStringLiteral("durationMs"), attempt.clock.elapsed() },
+        { QStringLiteral("root"), attempt.root },
+        { QStringLiteral("versionBefore"), textOrNull(attempt.versionBefore) },
+        { QStringLiteral("versionAfter"), textOrNull(versionAfter) },
+        { QStringLiteral("diskCheck"), attempt.diskChecked ? QJsonValue(attempt.diskCheck) : QJsonValue() },
+        { QStringLiteral("bytesWritten"), attempt.bytesWritten },
+        { QStringLiteral("verified"), attempt.verified },
+        { QStringLiteral("removal"), attempt.removed ? QJsonValue(attempt.removal) : QJsonValue() },
+        { QStringLiteral("outcome"), attempt.outcome },
+    };
+    if (attempt.outcome == failed)
+        entry.insert(QStringLiteral("reason"), attempt.reason);
+
+    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
+    if (!appendLine(path, line) && !complained.exchange(true))
+        qWarning().noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
+                             << "cannot be written; the update itself is not affected";
+}

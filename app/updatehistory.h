@@ -1,0 +1,75 @@
+#ifndef UPDATEHISTORY_H
+#define UPDATEHISTORY_H
+
+#include "logfile.h"
+
+#include <QtCore/QDateTime>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QObject>
+#include <QtCore/QString>
+
+class LumetraInstaller;
+
+// Keeps a record of each update attempt of one backend: one line of JSON per attempt,
+// appended to "history.jsonl" in the given folder and flushed when the attempt ends. It only
+// listens to the backend's signals; the backend knows nothing of it.
+//
+// An attempt starts with the version check (or the update, without one) and ends with:
+// - "updated": the removal that follows the success, or the next attempt, or the backend's end;
+// - "up to date": the removal that follows a check that needed no update (a check alone,
+//   as a listing makes, is no attempt);
+// - "failed": the failure, with its reason; or the backend's end during the update.
+class UpdateHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Records the attempts of installer for as long as it lives; it owns the recorder.
+    static UpdateHistory *attach(LumetraInstaller *installer, const QString &directory = logDirectory());
+    // Attaches a recorder to every backend object in the tree under root (a window and
+    // what its document declared).
+    static void attachToAll(QObject *root);
+
+    explicit UpdateHistory(LumetraInstaller *installer, const QString &directory = logDirectory());
+    ~UpdateHistory() override;
+
+    QString filePath() const { return path; }
+
+public slots:
+    // Records the attempt under way as it stands, for a caller that ends an up-to-date or
+    // updated unit without the removal.
+    void endAttempt();
+
+private:
+    struct Attempt
+    {
+        QDateTime start;
+        QElapsedTimer clock;
+        QString root;
+        QString versionBefore;
+        QString versionAfter;
+        int diskCheck = 0;
+        bool diskChecked = false;
+        qint64 bytesWritten = 0;
+        bool verified = false;
+        int removal = 0;
+        bool removed = false;
+        bool updateStarted = false;
+        QString outcome;
+        QString reason;
+    };
+
+    void begin(const QString &root);
+    Attempt &current();
+    void record();
+    void onVersionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
+    void onUpdateStarted(const QString &root);
+    void onFailed();
+    void onRemovalFinished(int code);
+
+    QString path;
+    Attempt attempt;
+    bool underWay = false;
+};
+
+#endif // UPDATEHISTORY_H
