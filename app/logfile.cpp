@@ -118,8 +118,12 @@ QString LogFile::append(const QString &message, const QString &line)
     } else if (writeLine(line)) {
         return QString();
     }
+    // A write cut short by a full disk sets no error of its own.
+    const QString why = file.error() == QFileDevice::NoError
+            ? QStringLiteral("a line was cut short, the disk may be full")
+            : file.errorString();
     const QString complaint = QStringLiteral("LumetraInstaller: the log file %1 ends here: %2")
-                                      .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+                                      .arg(QDir::toNativeSeparators(file.fileName()), why);
     file.close();
     return complaint;
 }

@@ -9,16 +9,11 @@
 #include <QtCore/QJsonDocument>
 #include <QtCore/QJsonObject>
 
-#include <atomic>
-
 namespace {
 
 const QString updated = QStringLiteral("updated");
 const QString upToDate = QStringLiteral("up to date");
 const QString failed = QStringLiteral("failed");
-
-// Said once per run, however many recorders fail.
-std::atomic<bool> complained { false };
 
 QJsonValue textOrNull(const QString &text)
 {
@@ -180,7 +175,9 @@ void UpdateHistory::record()
         entry.insert(QStringLiteral("reason"), attempt.reason);
 
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
-    if (!appendLine(path, line) && !complained.exchange(true))
-        qWarning().noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
-                             << "cannot be written; the update itself is not affected";
+    if (appendLine(path, line) || complained)
+        return;
+    complained = true;
+    qWarning().noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
+                         << "cannot be written; the update itself is not affected";
 }

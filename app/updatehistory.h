@@ -70,6 +70,8 @@ private:
     QString path;
     Attempt attempt;
     bool underWay = false;
+    // A history that cannot be written is said once, not at every attempt.
+    bool complained = false;
 };
 
 #endif // UPDATEHISTORY_H
