@@ -8,7 +8,6 @@ runtime=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-runtime.XXXXXX") || exit 1
 chmod 0700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR="$runtime"
-# The log files and update history of every program a test starts go there too, not to the user's.
 export XDG_DATA_HOME="$runtime/data"
 export QT_QPA_PLATFORM="${LUMETRA_TEST_PLATFORM:-offscreen}"
 export QT_QUICK_BACKEND=software

@@ -4,11 +4,13 @@
 #include "lumetrainstaller.h"
 #include "scratchvolume.h"
 #include "logcapture.h"
+#include "updatehistory.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
+#include <QtCore/QJsonDocument>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -33,7 +35,7 @@ QByteArray contentOf(const QString &path)
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // A checker that takes its time and then has no verdict, so the copy starts after it:
@@ -143,6 +145,8 @@ private slots:
     void removal_data();
     void removal();
     void realVolume();
+    void logAndHistory_data();
+    void logAndHistory();
 };
 
 void TestUpdate::wholeUpdate_data()
@@ -371,6 +375,76 @@ void TestUpdate::realVolume()
     QVERIFY(contentOf(firmware) == bundledFirmware());
     QCOMPARE(contentOf(version), QByteArray("1.73"));
     QVERIFY(!installer.doesLumetraNeedUpdate());
+}
+
+void TestUpdate::logAndHistory_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("logFiles");
+    QTest::addColumn<QVariantMap>("record"); // none when the log's folder cannot be written
+
+    const QVariantMap updated { { "outcome", "updated" }, { "versionBefore", "1.8" }, { "versionAfter", "1.73" },
+                                { "bytesWritten", 411240 }, { "verified", true }, { "removal", 0 } };
+    QTest::newRow("unit at 1.8: updated") << "" << 1 << updated;
+    QTest::newRow("unit at 1.73: up to date") << "up to date" << 1
+            << QVariantMap { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } };
+    QTest::newRow("full unit: failed, and why") << "full unit" << 1
+            << QVariantMap { { "outcome", "failed" }, { "reason", "full drive" }, { "versionAfter", "1.8" } };
+    QTest::newRow("log folder read-only: still updated") << "read-only" << 0 << QVariantMap();
+    QTest::newRow("a file where the log folder should be") << "file" << 0 << QVariantMap();
+    QTest::newRow("log volume full: still updated") << "full log" << 1 << QVariantMap();
+    QTest::newRow("eleventh run: the oldest log goes") << "ten runs" << 10 << updated;
+    QTest::newRow("torn last line in the history") << "torn" << 1 << updated;
+}
+
+void TestUpdate::logAndHistory()
+{
+    QFETCH(QString, situation);
+    QFETCH(int, logFiles);
+    QFETCH(QVariantMap, record);
+    if (!ScratchVolume::unavailableReason().isEmpty())
+        QSKIP(qPrintable(ScratchVolume::unavailableReason()));
+    // The log and the history on a volume of their own, as the window runs the update.
+    ScratchVolume home(ScratchVolume::Kind::Tmpfs, situation == "full log" ? 4096 : 1 << 20);
+    QVERIFY(home.isMounted() && (situation != "read-only" || home.remountReadOnly()));
+    const QString folder = home.rootPath() + "/LumetraInstaller";
+    QVERIFY(situation != "file" || writeFile(folder, "in the way"));
+    QVERIFY(situation != "torn" || writeFile(folder + "/history.jsonl", "{\"start\":\"2020-"));
+    for (int run = 0; situation == "ten runs" && run < 10; ++run)
+        QVERIFY(writeFile(folder + QString("/LumetraInstaller-2020010%1-000000-000.log").arg(run), ""));
+    LogCapture capture;
+    LogFile log(folder);
+    ScratchVolume volume(ScratchVolume::Kind::Tmpfs, situation == "full unit" ? 256 << 10 : 4 << 20);
+    const QByteArray before = situation == "up to date" ? "1.73" : "1.8";
+    QVERIFY(writeFile(volume.rootPath() + "/lumetra.bin", oldFirmware) && writeFile(volume.rootPath() + "/Version.txt", before));
+    auto eject = std::make_unique<FakeEjectSystem>();
+    eject->volume = EjectLumetra::driveName(volume.rootPath()).toStdString();
+    LumetraInstaller installer(std::make_unique<FakeVolumes>(QStringList { volume.rootPath() }),
+                               DiskCheckPlatform::create(), std::move(eject));
+    UpdateHistory::attach(&installer, folder);
+    Recorder recorder(&installer);
+    if (installer.doesLumetraNeedUpdate() && installer.updateLumetra())
+        QVERIFY(recorder.waitForEnd());
+    installer.uninstallUsb(); // after a failure too: a removal adds no record of its own
+    QCOMPARE(contentOf(volume.rootPath() + "/Version.txt"), recorder.events.contains("failed") ? before : "1.73");
+
+    // Read while everything still runs: each line and record is in its file once it is made.
+    QVariantList records;
+    for (const QByteArray &line : contentOf(folder + "/history.jsonl").split('\n'))
+        records.append(QJsonDocument::fromJson(line).toVariant()); // nothing for a torn line
+    records.removeAll(QVariant());
+    QCOMPARE(records.size(), record.isEmpty() ? 0 : 1);
+    for (auto field = record.cbegin(); field != record.cend(); ++field)
+        QCOMPARE(records.first().toMap().value(field.key()), field.value());
+    QVERIFY(record.isEmpty() || records.first().toMap().value("root") == volume.rootPath());
+    QCOMPARE(QDir(folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size(), logFiles);
+    // What cannot be kept is said once for the log and once for the history; all else is in the log.
+    const QStringList said = capture.lines();
+    QCOMPARE(said.filter(QRegularExpression("^LumetraInstaller: ")).size(), record.isEmpty() ? 2 : 0);
+    QStringList logged = QString::fromUtf8(contentOf(log.filePath())).split('\n', Qt::SkipEmptyParts).mid(1);
+    logged.replaceInStrings(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "), QString());
+    QCOMPARE(logged.size(), record.isEmpty() ? 0 : said.size());
+    QVERIFY(std::is_permutation(logged.begin(), logged.end(), said.begin()));
 }
 
 QTEST_GUILESS_MAIN(TestUpdate)

@@ -2,7 +2,8 @@ import QtQuick 2.2
 import QtQuick.Window 2.3
 import LumetraInstaller 1.0
 
-// Declares the backend, reports what it and the application were given, then quits.
+// Declares the backend, reports what it and the application were given, then (from the event
+// loop, once the host has attached the update history) fails an update and quits.
 Window {
     visible: true
     width: 100
@@ -13,11 +14,6 @@ Window {
     Component.onCompleted: {
         console.log("version", backend.getLumetraUpdateVersion())
         console.log("arguments", JSON.stringify(Qt.application.arguments.slice(1)))
-        // After the load, when the host has attached the update history: a failed update.
-        Qt.callLater(function() {
-            backend.updateFailedBecause("probe failure")
-            backend.updateFirmwareFailed()
-            Qt.quit()
-        })
+        Qt.callLater(function() { backend.updateFailedBecause("probe failure"); backend.updateFirmwareFailed(); Qt.quit() })
     }
 }
