@@ -26,6 +26,12 @@ QString logDirectory()
 
 LogFile::LogFile(const QString &directory)
 {
+    {
+        // A second handler would pass each line on to the first one, which is itself.
+        std::lock_guard<std::mutex> locker(lock);
+        if (current)
+            return;
+    }
     const QString header = QStringLiteral("LumetraInstaller %1, Qt %2, %3")
                                    .arg(QCoreApplication::applicationVersion(),
                                         QString::fromLatin1(qVersion()), QSysInfo::prettyProductName());
