@@ -2,8 +2,7 @@ import QtQuick 2.2
 import QtQuick.Window 2.3
 import LumetraInstaller 1.0
 
-// Declares the backend, reports what it and the application were given, then (from the event
-// loop, once the host has attached the update history) fails an update and quits.
+// Declares the backend, reports what it and the application were given, fails an update, quits.
 Window {
     visible: true
     width: 100
