@@ -336,23 +336,30 @@ QString CommandLineUpdater::removedNote() const
 bool CommandLineUpdater::runUpdate(LumetraInstaller &backend, QString *reason)
 {
     QEventLoop loop;
+    bool ended = false;
     bool succeeded = false;
     QString why;
     connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
             [&why](const QString &text) { why = text; });
+    // An end that comes before the loop runs must not leave it waiting for another.
     connect(&backend, &LumetraInstaller::updateFirmwareSuccess, &loop, [&]() {
-        succeeded = true;
+        ended = succeeded = true;
         loop.quit();
     });
-    connect(&backend, &LumetraInstaller::updateFirmwareFailed, &loop, &QEventLoop::quit);
+    connect(&backend, &LumetraInstaller::updateFirmwareFailed, &loop, [&]() {
+        ended = true;
+        loop.quit();
+    });
     connect(this, &CommandLineUpdater::stopping, &loop, &QEventLoop::quit);
 
     if (!backend.updateLumetra()) {
-        *reason = backend.isLumetraConnected() ? QStringLiteral("the update could not start")
+        if (why.isEmpty())
+            why = backend.isLumetraConnected() ? QStringLiteral("the update could not start")
                                                : QStringLiteral("drive gone");
+        *reason = why;
         return false;
     }
-    if (!stopRequested)
+    if (!ended && !stopRequested)
         loop.exec();
     if (!succeeded)
         *reason = why.isEmpty() ? QStringLiteral("the update did not finish") : why;
