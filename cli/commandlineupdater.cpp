@@ -163,7 +163,8 @@ std::unique_ptr<LumetraInstaller> CommandLineUpdater::backendFor(const QString &
 
 bool CommandLineUpdater::confirm(const QString &question)
 {
-    report.say(question);
+    std::fputs(qPrintable(question + QLatin1Char(' ')), stderr);
+    std::fflush(stderr);
     char answer[64] = {};
     if (!std::fgets(answer, sizeof answer, stdin))
         return false;
