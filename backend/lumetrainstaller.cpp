@@ -8,7 +8,6 @@
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
-#include <QtCore/QTextStream>
 #include <QtCore/QThread>
 #include <QtCore/QVersionNumber>
 
@@ -43,6 +42,9 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
     connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
     connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
     connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::updateFirmwareFailed);
+    connect(&fileCopyThread, &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
+    connect(&fileCopyThread, &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
+    connect(&fileCopyThread, &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
 }
 
 LumetraInstaller::~LumetraInstaller()
@@ -74,11 +76,16 @@ QString LumetraInstaller::findMarkedRoot() const
 {
     const QStringList roots = volumes->rootPaths();
     for (const QString &root : roots) {
-        const QStringList files = QDir(root).entryList(QStringList(), QDir::Files, QDir::NoSort);
-        if (files.contains(markerFileName, Qt::CaseSensitive))
+        if (isMarked(root))
             return root;
     }
     return QString();
+}
+
+bool LumetraInstaller::isMarked(const QString &root)
+{
+    const QStringList files = QDir(root).entryList(QStringList(), QDir::Files, QDir::NoSort);
+    return files.contains(markerFileName, Qt::CaseSensitive);
 }
 
 QString LumetraInstaller::getCurrentVersionNumber()
@@ -107,11 +114,17 @@ QString LumetraInstaller::getCurrentVersionNumber()
 
 bool LumetraInstaller::doesLumetraNeedUpdate()
 {
-    const QVersionNumber device = QVersionNumber::fromString(getCurrentVersionNumber());
+    const QString deviceText = getCurrentVersionNumber();
+    const QVersionNumber device = QVersionNumber::fromString(deviceText);
     const QVersionNumber embedded = QVersionNumber::fromString(updateVersion);
     qDebug() << "LumetraInstaller::doesLumetraNeedUpdate " << device.toString() << " "
              << embedded.toString();
-    return QVersionNumber::compare(embedded, device) > 0;
+    const bool needsUpdate = QVersionNumber::compare(embedded, device) > 0;
+    // The unit asked about is the one that is updated or removed next.
+    unitRoot = findMarkedRoot();
+    if (!unitRoot.isEmpty())
+        emit versionChecked(unitRoot, deviceText, needsUpdate);
+    return needsUpdate;
 }
 
 bool LumetraInstaller::updateLumetra()
@@ -127,53 +140,55 @@ bool LumetraInstaller::updateLumetra()
     if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
         return false;
 
+    unitRoot = root;
     fileCopyThread.setFilePath(firmwareResourcePath, destination);
+    // The version goes onto the drive the firmware went to, on the worker: after the
+    // firmware, flushed, and before the success, so the screens never show "unplug"
+    // before both are on the device, and a slow drive never freezes the window.
+    fileCopyThread.setStampFile(DriveFiles::pathInRoot(root, versionFileName), updateVersion.toUtf8());
+    emit updateStarted(root);
     fileCopyThread.start(QThread::InheritPriority);
     return true;
 }
 
 void LumetraInstaller::copyFileSuccess()
 {
-    if (!isLumetraConnected())
-        return;
-    const QString path = DriveFiles::pathInRoot(getLumetraDrivePath(), versionFileName);
-    if (path.isEmpty())
-        return;
-    writeVersionFile(path);
+    emit versionWritten(updateVersion);
     emit updateFirmwareSuccess();
-}
-
-void LumetraInstaller::writeVersionFile(const QString &path)
-{
-    if (!DriveFiles::isSafeToWrite(path))
-        return;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.resize(0);
-    QTextStream stream(&file);
-    stream << updateVersion;
-    stream.flush();
-    file.close();
 }
 
 bool LumetraInstaller::uninstallUsb()
 {
-    // Ejecting under a running copy would cut the firmware short.
-    if (fileCopyThread.isRunning())
+    const QString root = removableRoot();
+    if (root.isEmpty()) {
+        emit removalFinished(-1);
         return false;
-    if (!isLumetraConnected())
-        return false;
-    const QString root = getLumetraDrivePath();
-    if (root.isEmpty())
-        return false;
+    }
 
     qDebug() << "diskName" << EjectLumetra::driveName(root);
     QThread::msleep(1000);
     const quint32 result = ejector.ejectDrive(EjectLumetra::driveName(root));
+    emit removalFinished(int(result));
     if (result != 0) {
         qDebug() << "LumetraInstaller::uninstallUsb failed" << result;
         return false;
     }
     return true;
+}
+
+// The drive to remove: the unit last checked or updated, while it is still mounted and
+// marked; the first marked drive when none was. Empty when nothing may be removed.
+QString LumetraInstaller::removableRoot() const
+{
+    // Ejecting under a running copy would cut the firmware short.
+    if (fileCopyThread.isRunning())
+        return QString();
+    if (unitRoot.isEmpty())
+        return findMarkedRoot();
+    // With two units, the other one is not the one the user was told to unplug.
+    if (!volumes->rootPaths().contains(unitRoot) || !isMarked(unitRoot)) {
+        qDebug() << "LumetraInstaller::uninstallUsb the unit is gone:" << unitRoot;
+        return QString();
+    }
+    return unitRoot;
 }

@@ -65,7 +65,8 @@ public:
 private:
     QString getLumetraDrivePath();
     QString findMarkedRoot() const;
-    void writeVersionFile(const QString &path);
+    static bool isMarked(const QString &root);
+    QString removableRoot() const;
 
     QString updateVersion;
     QString firmwareResourcePath;
@@ -73,6 +74,8 @@ private:
     FileCopyThread fileCopyThread;
     EjectLumetra ejector;
     std::unique_ptr<VolumeSource> volumes;
+    // The unit last checked or updated: the one that gets the removal.
+    QString unitRoot;
 };
 
 #endif // LUMETRAINSTALLER_H

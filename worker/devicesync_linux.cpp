@@ -1,5 +1,8 @@
 #include "devicesync.h"
 
+#include <QtCore/QFile>
+
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,4 +14,19 @@ bool syncToDevice(int handle)
     // Only advice: file systems that keep data in memory ignore it.
     posix_fadvise(handle, 0, 0, POSIX_FADV_DONTNEED);
     return true;
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+bool syncDirectory(const QString &path)
+{
+    const int handle = open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return false;
+    const bool synced = fsync(handle) == 0;
+    close(handle);
+    return synced;
 }

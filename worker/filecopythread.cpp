@@ -6,7 +6,8 @@
 #include <QtCore/QDebug>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
-#include <QtCore/QSaveFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QStorageInfo>
 
 #include <cstring>
 
@@ -71,94 +72,212 @@ void FileCopyThread::setFilePath(QString srcFilePath, QString dstFilePath)
     this->dstFilePath = std::move(dstFilePath);
 }
 
+void FileCopyThread::setStampFile(QString path, QByteArray content)
+{
+    stampFilePath = std::move(path);
+    stampContent = std::move(content);
+}
+
 void FileCopyThread::run()
 {
     // Taken first: the backend found the drive mounted just before it started the run.
     const QString drive = platform->driveOf(dstFilePath);
     emit updateProgress(0.0);
 
-    if (checkDisk(drive) == 1)
+    const int verdict = checkDisk(drive);
+    emit diskChecked(verdict);
+    if (verdict == 1)
         repairDisk(drive);
 
-    if (copy(drive))
+    const bool copied = copy(drive);
+    source.close();
+    if (copied) {
+        emit updateProgress(1.0);
         emit copySuccess();
-    else
+    } else {
         emit copyFailed();
+    }
 }
 
-// True only when the new file is complete, on the device and reads back as the source.
+bool FileCopyThread::fail(const QString &reason)
+{
+    emit failureReason(reason);
+    return false;
+}
+
+// True only when the new file is complete, on the device, reads back as the source and
+// stands in its place, and the stamp file is written.
 bool FileCopyThread::copy(const QString &drive)
 {
     if (isInterruptionRequested()) {
         qDebug() << "FileCopyThread::run interrupted before copying";
-        return false;
+        return fail(QStringLiteral("interrupted"));
     }
     if (!stillOnDrive(drive))
-        return false;
+        return fail(QStringLiteral("drive gone"));
+    // Looked at again after the check: a marker swapped for a link meanwhile would have
+    // the firmware written wherever it points.
+    const QFileInfo marker(dstFilePath);
+    if (marker.isSymLink() || (marker.exists() && !marker.isFile())) {
+        qDebug() << "FileCopyThread::run the marker is not an ordinary file:" << dstFilePath;
+        return fail(QStringLiteral("marker not an ordinary file"));
+    }
+    const qint64 oldSize = marker.exists() ? marker.size() : 0;
+    const QString directory = marker.absolutePath();
+    const QString sidePath = dstFilePath + QStringLiteral(".new");
+
+    source.setFileName(srcFilePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        qDebug() << "open source file failed!";
+        return fail(QStringLiteral("firmware unreadable"));
+    }
+    const qint64 size = source.size();
+    shownProgress = 0.0;
 
     // A read-only old file would block its replacement; the result does not matter, the
     // open or the replacement below says whether it worked.
     QFile::setPermissions(dstFilePath, QFile::permissions(dstFilePath) | QFileDevice::WriteUser);
 
-    // The new file grows beside the old one and takes its place only once complete.
-    // Unbuffered, so the block that hits a full drive is the one whose write fails.
-    QSaveFile destination(dstFilePath);
-    if (!destination.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        qDebug() << "open dest file failed! dstFilePath:" << dstFilePath;
-        return false;
-    }
-    QFile source(srcFilePath);
-    if (!source.open(QIODevice::ReadOnly)) {
-        qDebug() << "open source file failed!";
-        return false;
+    QStorageInfo volume(directory);
+    bool inPlace = false;
+    if (volume.bytesAvailable() >= 0 && volume.bytesAvailable() < size) {
+        if (volume.bytesAvailable() + oldSize < size) {
+            qDebug() << "FileCopyThread::run no room for the new file:" << volume.bytesAvailable();
+            return fail(QStringLiteral("full drive"));
+        }
+        inPlace = true;
     }
 
+    QString reason;
+    if (!inPlace) {
+        // The new file grows beside the old one and takes its place only once it is on the
+        // device and reads back right.
+        reason = writeAndVerify(sidePath, true);
+        if (!reason.isEmpty()) {
+            QFile::remove(sidePath);
+            volume.refresh();
+            const bool roomInPlace = reason == QLatin1String("full drive")
+                    && volume.bytesAvailable() + oldSize >= size;
+            if (!roomInPlace)
+                return fail(reason);
+            inPlace = true;
+        } else if (!stillOnDrive(drive)) {
+            QFile::remove(sidePath);
+            return fail(QStringLiteral("drive gone"));
+        } else if (!replaceFile(sidePath, dstFilePath)) {
+            qDebug() << "replace dest file failed!" << dstFilePath;
+            QFile::remove(sidePath);
+            return fail(reasonForWriteFailure(directory));
+        }
+    }
+    if (inPlace) {
+        qDebug() << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
+        QFile::remove(dstFilePath);
+        // No way back once the old file is gone: finish the write even when asked to stop.
+        reason = writeAndVerify(dstFilePath, false);
+        if (!reason.isEmpty())
+            return fail(reason);
+    }
+    if (!syncDirectory(directory)) {
+        qDebug() << "flush dest directory failed!" << directory;
+        return fail(reasonForWriteFailure(directory));
+    }
+    if (!writeStamp(drive))
+        return false;
+    emit copyVerified(size);
+    return true;
+}
+
+// Writes the source into path in blocks, flushes it onto the device and reads it back.
+// The reason of a failure, or an empty string.
+QString FileCopyThread::writeAndVerify(const QString &path, bool interruptible)
+{
+    source.seek(0);
+    QFile destination(path);
+    // Unbuffered, so the block that hits a full drive is the one whose write fails.
+    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        qDebug() << "open dest file failed! dstFilePath:" << path;
+        return reasonForWriteFailure(QFileInfo(path).absolutePath());
+    }
     char buffer[blockSize];
     const qint64 size = source.size();
     qint64 total = 0;
     while (!source.atEnd()) {
-        if (isInterruptionRequested()) {
+        if (interruptible && isInterruptionRequested()) {
             qDebug() << "FileCopyThread::run interrupted at totalCopySize:" << total;
-            return false;
+            return QStringLiteral("interrupted");
         }
         const qint64 count = source.read(buffer, blockSize);
         if (count <= 0)
             break;
         if (destination.write(buffer, count) != count) {
             qDebug() << "write dest file failed!" << destination.errorString();
-            return false;
+            return reasonForWriteFailure(QFileInfo(path).absolutePath());
         }
         total += count;
         const double progress = double(total) / double(size);
-        emit updateProgress(progress);
+        // The end is announced only once everything is done; a second try never moves
+        // the bar back.
+        shownProgress = qMax(shownProgress, qMin(progress, lastBlockProgress));
+        emit updateProgress(shownProgress);
         logProgress(progress, total, size);
     }
-    source.close();
     if (total != size) {
         qDebug() << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
-        return false;
+        return QStringLiteral("firmware unreadable");
     }
-
     if (!destination.flush() || !syncToDevice(destination.handle())) {
         qDebug() << "flush dest file failed!" << destination.errorString();
-        return false;
+        return reasonForWriteFailure(QFileInfo(path).absolutePath());
     }
+    destination.close();
+
+    QFile written(path);
+    source.seek(0);
+    if (!written.open(QIODevice::ReadOnly) || !sameContent(source, written)) {
+        qDebug() << "dest file differs from source file! dstFilePath:" << path;
+        return QStringLiteral("verification failed");
+    }
+    return QString();
+}
+
+// The stamp goes on only after the firmware, and only onto the drive the run began on.
+bool FileCopyThread::writeStamp(const QString &drive)
+{
+    if (stampFilePath.isEmpty())
+        return true;
+    const QString reason = QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName();
     if (!stillOnDrive(drive))
-        return false;
-    if (!destination.commit()) {
-        qDebug() << "replace dest file failed!" << destination.errorString();
-        return false;
+        return fail(QStringLiteral("drive gone"));
+    const QFileInfo info(stampFilePath);
+    if (info.isSymLink() || (info.exists() && !info.isFile())) {
+        qDebug() << "FileCopyThread::run the stamp file is not an ordinary file:" << stampFilePath;
+        return fail(reason);
     }
-    if (!destinationMatchesSource()) {
-        qDebug() << "dest file differs from source file! dstFilePath:" << dstFilePath;
-        return false;
+    QFile stamp(stampFilePath);
+    if (!stamp.open(QIODevice::WriteOnly | QIODevice::Truncate) || stamp.write(stampContent) != stampContent.size()
+        || !stamp.flush() || !syncToDevice(stamp.handle()) || !syncDirectory(info.absolutePath())) {
+        qDebug() << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << stamp.errorString();
+        return fail(reason);
     }
     return true;
 }
 
+QString FileCopyThread::reasonForWriteFailure(const QString &directory) const
+{
+    const QStorageInfo volume(directory);
+    if (!volume.isValid() || !QFileInfo::exists(directory))
+        return QStringLiteral("drive gone");
+    if (volume.isReadOnly() || !QFileInfo(directory).isWritable())
+        return QStringLiteral("read-only");
+    if (volume.bytesAvailable() < blockSize)
+        return QStringLiteral("full drive");
+    return QStringLiteral("write failed");
+}
+
 // A drive pulled during the check can leave its mount point behind as an empty directory
 // on the computer's own disk: the firmware must not land there and be called a success.
-bool FileCopyThread::stillOnDrive(const QString &drive) const
+bool FileCopyThread::stillOnDrive(const QString &drive)
 {
     if (platform->driveOf(dstFilePath) == drive)
         return true;
@@ -166,53 +285,56 @@ bool FileCopyThread::stillOnDrive(const QString &drive) const
     return false;
 }
 
-bool FileCopyThread::destinationMatchesSource() const
-{
-    QFile source(srcFilePath);
-    QFile written(dstFilePath);
-    return source.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly) && sameContent(source, written);
-}
-
 int FileCopyThread::checkDisk(QString drive)
 {
-    QProcess process;
+    auto process = std::make_unique<QProcess>();
     if (!runChecker(process, platform->checkCommand(drive), checkTimeLimit,
                     "FileCopyThread::checkDisk no check:", "checkDisk process.waitForFinished error"))
         return -1;
-    const QString result = QString::fromUtf8(process.readAllStandardOutput());
+    const QString result = QString::fromUtf8(process->readAllStandardOutput());
     qDebug() << "FileCopyThread::checkDisk result:" << result;
     // The clean verdict first: an output holding both sentences means no problems.
     if (result.contains(noProblemsMessage, Qt::CaseSensitive))
         return 0;
     if (result.contains(problemsFoundMessage, Qt::CaseSensitive))
         return 1;
-    const int exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const int exitCode = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
     return platform->verdictWithoutSentence(exitCode);
 }
 
 int FileCopyThread::repairDisk(QString drive)
 {
-    QProcess process;
+    auto process = std::make_unique<QProcess>();
     if (!runChecker(process, platform->repairCommand(drive), repairTimeLimit,
                     "FileCopyThread::repairDisk refused:", "repairDisk process.waitForFinished error"))
         return -1;
-    qDebug() << "MyChkdsk::runCommand:" << QString::fromUtf8(process.readAllStandardOutput());
+    qDebug() << "MyChkdsk::runCommand:" << QString::fromUtf8(process->readAllStandardOutput());
     return 0;
 }
 
 // Runs one checker command to its end; false, with the given line logged, when the
 // platform refuses it or it does not finish in time (then it is ended).
-bool FileCopyThread::runChecker(QProcess &process, const DiskCheckCommand &command, int timeLimit,
-                                const char *refusedLine, const char *timeoutLine)
+bool FileCopyThread::runChecker(std::unique_ptr<QProcess> &processHolder, const DiskCheckCommand &command,
+                                int timeLimit, const char *refusedLine, const char *timeoutLine)
 {
+    QProcess &process = *processHolder;
     if (!command.refusal.isEmpty()) {
         qDebug() << refusedLine << command.refusal;
         return false;
     }
+    // A checker that asks a question (chkdsk /f on a volume in use) meets the end of its
+    // input at once instead of holding the update until the time limit.
+    process.setStandardInputFile(QProcess::nullDevice());
     process.start(command.program, command.arguments);
     if (!waitForChecker(process, timeLimit)) {
         qDebug() << timeoutLine;
-        process.close();
+        process.kill();
+        if (!process.waitForFinished(killTimeLimit)) {
+            // Stuck in the kernel (a dead device): QProcess's destructor would wait another
+            // 30 s for it. Its handle is the lesser loss.
+            qDebug() << "FileCopyThread: the disk checker outlived its kill";
+            processHolder.release();
+        }
         return false;
     }
     return true;

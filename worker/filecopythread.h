@@ -3,6 +3,7 @@
 
 #include "diskcheckplatform.h"
 
+#include <QtCore/QFile>
 #include <QtCore/QString>
 #include <QtCore/QThread>
 
@@ -13,10 +14,13 @@ class QProcess;
 // Writes the firmware image onto the unit's drive: checks (and if need be repairs) the
 // drive, then copies in 4096-byte blocks, announcing the fraction copied after each block.
 // Every run emits updateProgress(0.0) first and exactly one of copySuccess() and
-// copyFailed() last. The old file on the drive stays whole until the new one is completely
-// written, on the device and read back, so a failed run leaves a drive that is still
-// recognised and can be updated again. requestInterruption() ends a run within one block
-// (or a tenth of a second of the disk checker) with copyFailed().
+// copyFailed() last. The value 1.0 comes only when the new file is complete, on the
+// device, read back equal to the source and in its place (and the stamp file, if one was
+// given, written and on the device too), immediately before copySuccess(); until then the
+// bar stops just short of the end. The old file stays whole until the new one has been
+// read back, so a failed run leaves a drive that is still recognised and can be updated
+// again; only a drive too small for both is written in place. requestInterruption() ends a
+// run within one block (or a tenth of a second of the disk checker) with copyFailed().
 class FileCopyThread : public QThread
 {
     Q_OBJECT
@@ -28,6 +32,9 @@ public:
 
     // Only while the thread is not running: run() reads the paths unguarded.
     void setFilePath(QString srcFilePath, QString dstFilePath);
+    // A small file written beside the destination once the copy is whole (the unit's
+    // version); an empty path writes none. Only while the thread is not running.
+    void setStampFile(QString path, QByteArray content);
 
     // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
     int checkDisk(QString drive);
@@ -38,6 +45,10 @@ public:
     static constexpr int blockSize = 4096;
     static constexpr int checkTimeLimit = 5000;
     static constexpr int repairTimeLimit = 30000;
+    // How long a checker that has been killed may take to go away.
+    static constexpr int killTimeLimit = 1000;
+    // Where the bar waits while the new file is flushed and read back.
+    static constexpr double lastBlockProgress = 0.99;
 
 signals:
     void updateProgress(double value);
@@ -57,17 +68,25 @@ protected:
 
 private:
     bool copy(const QString &drive);
-    bool stillOnDrive(const QString &drive) const;
-    bool runChecker(QProcess &process, const DiskCheckCommand &command, int timeLimit,
-                    const char *refusedLine, const char *timeoutLine);
+    QString writeAndVerify(const QString &path, bool interruptible);
+    bool writeStamp(const QString &drive);
+    bool fail(const QString &reason);
+    QString reasonForWriteFailure(const QString &path) const;
+    bool stillOnDrive(const QString &drive);
+    bool runChecker(std::unique_ptr<QProcess> &processHolder, const DiskCheckCommand &command,
+                    int timeLimit, const char *refusedLine, const char *timeoutLine);
     bool waitForChecker(QProcess &process, int timeLimit);
-    bool destinationMatchesSource() const;
 
     QString srcFilePath;
     QString dstFilePath;
+    QString stampFilePath;
+    QByteArray stampContent;
     QString noProblemsMessage;
     QString problemsFoundMessage;
     std::unique_ptr<DiskCheckPlatform> platform;
+    // Per run, on the worker thread only.
+    QFile source;
+    double shownProgress = 0.0;
 };
 
 #endif // FILECOPYTHREAD_H
