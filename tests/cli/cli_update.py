@@ -1,9 +1,6 @@
 #!/usr/bin/python3
-"""The program without a window, on real tmpfs units in a private mount namespace.
-
-    cli_update.py <LumetraInstaller> <bundled lumetra.bin>
-
-ctest runs it as root in a private mount namespace; it skips (77) without one."""
+"""cli_update.py <LumetraInstaller> <bundled lumetra.bin>: the program without a window on real
+tmpfs units. ctest runs it as root in a private mount namespace; it skips (77) without one."""
 import json, os, signal, subprocess, sys, tempfile, time
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
@@ -37,10 +34,6 @@ def check_units(roots, units, expected, bundled):
         assert found in allowed, "%s holds %d bytes of the wrong firmware" % (root, len(found))
         after = open(os.path.join(root, "Version.txt"), "rb").read().decode()
         assert after == ("1.73" if found == bundled else version), "%s: Version.txt %r" % (root, after)
-
-
-def events(stdout):
-    return [json.loads(line) for line in stdout.splitlines()]
 
 
 def play_watch(program, workdir, bundled):
@@ -84,7 +77,7 @@ def play(row, program, workdir, bundled):
         if status == 1:
             assert "%s: failed: full drive" % roots[0] in run.stdout, run.stdout
         if "--json" in options:
-            seen = events(run.stdout)
+            seen = [json.loads(line) for line in run.stdout.splitlines()]
             kinds = [event["event"] for event in seen]
             for kind in ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]:
                 assert kind in kinds, "no %r event in %s" % (kind, kinds)
