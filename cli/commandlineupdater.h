@@ -50,6 +50,9 @@ public:
     // Asked to stop (Ctrl+C, SIGTERM): a copy under way is stopped as when the window closes.
     void stop();
 
+signals:
+    void stopping();
+
 private:
     QStringList connectedUnits() const;
     static QString embeddedVersion();
@@ -71,9 +74,6 @@ private:
     bool stopRequested = false;
     bool busy = false;
     QSet<QString> seen;
-
-signals:
-    void stopping();
 };
 
 #endif // COMMANDLINEUPDATER_H

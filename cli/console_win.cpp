@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <io.h>
 
 namespace Console {
 
@@ -37,9 +38,14 @@ void attachToParent()
 
 bool inputIsTerminal()
 {
-    const HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
+    // The handle behind the C runtime's stdin, which attachToParent() may have reopened; a
+    // console answers GetConsoleMode, while NUL (a character device too) does not.
+    const int descriptor = _fileno(stdin);
+    if (descriptor < 0)
+        return false;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
     DWORD mode = 0;
-    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
 
 } // namespace Console
