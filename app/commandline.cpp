@@ -1,6 +1,6 @@
 #include "commandline.h"
 
-#include "console.h"
+#include "parentconsole.h"
 #include "logfile.h"
 
 #include <QtCore/QCommandLineParser>

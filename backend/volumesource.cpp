@@ -18,3 +18,18 @@ QStringList StorageVolumeSource::rootPaths() const
         paths.append(volume.rootPath());
     return paths;
 }
+
+SingleVolumeSource::SingleVolumeSource(const QString &rootPath)
+    : root(rootPath)
+{
+}
+
+QStringList SingleVolumeSource::rootPaths() const
+{
+    // Once unmounted, the path is a plain directory of another volume: nothing there is
+    // this unit, and nothing may be written there.
+    const QStorageInfo volume(root);
+    if (!volume.isValid() || volume.rootPath() != root)
+        return QStringList();
+    return QStringList(root);
+}

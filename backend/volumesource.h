@@ -26,4 +26,17 @@ public:
     QStringList rootPaths() const override;
 };
 
+// One volume, offered while it is still mounted at its root: a backend that sees only this
+// one unit, so that several units are updated by one backend each.
+class SingleVolumeSource : public VolumeSource
+{
+public:
+    explicit SingleVolumeSource(const QString &rootPath);
+
+    QStringList rootPaths() const override;
+
+private:
+    QString root;
+};
+
 #endif // VOLUMESOURCE_H

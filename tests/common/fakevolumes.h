@@ -3,13 +3,12 @@
 
 #include "volumesource.h"
 
-// Scratch directories standing in for mounted volumes; a test changes the list between
-// calls to plug and unplug a "drive".
+// Scratch directories standing in for mounted volumes; a test changes the list to plug
+// and unplug a "drive".
 class FakeVolumes : public VolumeSource
 {
 public:
     explicit FakeVolumes(const QStringList &roots = {}) : roots(roots) { }
-
     void setRootPaths(const QStringList &newRoots) { roots = newRoots; }
     QStringList rootPaths() const override { return roots; }
 

@@ -5,6 +5,7 @@
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QRandomGenerator>
+#include <QtCore/QStorageInfo>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QtEndian>
 #include <QtTest/QtTest>
@@ -111,7 +112,7 @@ bool damageSecondFat(const QString &devicePath)
 }
 
 enum class Volume { Directory, Tmpfs, RoomForOne, NoRoom, ReadOnly, Ext4, Fat, DamagedFat };
-enum class Event { None, Quit, ChangeSource, Strand, MarkerBecomesLink, NoOldFile };
+enum class Event { None, Quit, ChangeSource, Strand, MarkerBecomesLink, NoOldFile, FillUp };
 
 } // namespace
 
@@ -154,6 +155,8 @@ void TestWorker::copy_data()
             << Volume::RoomForOne << 411240 << Event::None << QString() << QStringLiteral("FileCopyThread::run too little room") << -1;
     QTest::newRow("room for neither: nothing touched")
             << Volume::NoRoom << 411240 << Event::None << QStringLiteral("full drive") << QStringLiteral("FileCopyThread::run no room") << -1;
+    QTest::newRow("the drive fills up during the copy: old firmware kept")
+            << Volume::Tmpfs << 411240 << Event::FillUp << QStringLiteral("full drive") << QStringLiteral("write dest file failed!") << -1;
     QTest::newRow("a read-only drive") << Volume::ReadOnly << 200000 << Event::None << QStringLiteral("read-only")
                                        << QStringLiteral("open dest file failed!") << -1;
     QTest::newRow("quit mid-copy") << Volume::Tmpfs << 2 * 1024 * 1024 << Event::Quit << QStringLiteral("interrupted")
@@ -226,11 +229,15 @@ void TestWorker::copy()
             QFile::link(outside, destination);
         if (value > 0.0 && event == Event::Quit)
             thread.requestInterruption();
+        QFile filler(drive + QStringLiteral("/filler"));
+        if (value > 0.0 && event == Event::FillUp && !filler.exists() && filler.open(QIODevice::WriteOnly))
+            filler.write(QByteArray(QStorageInfo(drive).bytesAvailable(), 'f'));
         QFile changing(source);
         if (value >= FileCopyThread::lastBlockProgress && event == Event::ChangeSource && changing.open(QIODevice::ReadWrite))
             changing.write("changed");
     }, -1);
 
+    QFile::remove(drive + QStringLiteral("/filler"));
     const bool succeeds = reason.isEmpty();
     QVERIFY2(run.ends == 1 && !run.afterEnd && run.progress.value(0, -1) == 0.0, "one end signal, last, after 0.0");
     QCOMPARE(run.successes, succeeds ? 1 : 0);

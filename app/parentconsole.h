@@ -1,5 +1,5 @@
-#ifndef CONSOLE_H
-#define CONSOLE_H
+#ifndef PARENTCONSOLE_H
+#define PARENTCONSOLE_H
 
 // Lets what the program prints reach the console it was started from. A Windows program
 // without a console of its own attaches to its parent's, unless its output goes elsewhere
@@ -7,4 +7,4 @@
 // every program has its parent's terminal.
 void attachToParentConsole();
 
-#endif // CONSOLE_H
+#endif // PARENTCONSOLE_H

@@ -1,4 +1,4 @@
-#include "console.h"
+#include "parentconsole.h"
 
 #include <windows.h>
 

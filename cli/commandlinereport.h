@@ -1,0 +1,56 @@
+#ifndef COMMANDLINEREPORT_H
+#define COMMANDLINEREPORT_H
+
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QJsonObject>
+#include <QtCore/QString>
+
+// What the command-line mode tells its user: result lines on standard output and a
+// one-line progress bar on standard error, or, for scripts, one JSON object per event on
+// standard output and nothing else there.
+class CommandLineReport
+{
+public:
+    enum class Outcome { Updated, UpToDate, Failed, Stopped };
+
+    struct Counts
+    {
+        int updated = 0;
+        int upToDate = 0;
+        int failed = 0;
+    };
+
+    explicit CommandLineReport(bool json);
+
+    void unitFound(const QString &root);
+    void versionChecked(const QString &root, const QString &version, bool needsUpdate);
+    void listed(const QString &root, const QString &version, bool needsUpdate);
+    void diskChecked(const QString &root, int verdict);
+    // Drawn (or sent) at most every 100 ms.
+    void progress(const QString &root, double value);
+    void verified(const QString &root, qint64 bytes);
+    void versionWritten(const QString &root, const QString &version);
+    void removalFinished(const QString &root, int code);
+    // The unit's one result line; counts it and, when watching, shows the running count.
+    void result(const QString &root, Outcome outcome, const QString &detail, bool withCount);
+    void done(int exitCode);
+    // A sentence for the person at the terminal, on standard error.
+    void say(const QString &text);
+
+    const Counts &counts() const { return total; }
+
+private:
+    void send(const char *event, const QString &root, QJsonObject fields = QJsonObject());
+    void drawBar();
+    void endBar();
+
+    bool json;
+    Counts total;
+    QElapsedTimer sinceProgress;
+    QString barRoot;
+    double barValue = 0.0;
+    bool barShown = false;
+    bool barPending = false;
+};
+
+#endif // COMMANDLINEREPORT_H

@@ -1,0 +1,79 @@
+#ifndef COMMANDLINEUPDATER_H
+#define COMMANDLINEUPDATER_H
+
+#include "commandlinereport.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QSet>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <memory>
+
+class LumetraInstaller;
+class StopSignal;
+
+// The program without a window: lists the connected units, updates one or all of them, or
+// watches for units and updates each as it is plugged in. It drives the same backend as the
+// screens, one backend per unit, and asks it the same questions in the same order.
+class CommandLineUpdater : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Exit statuses.
+    enum Status { Success = 0, UnitFailed = 1, NoUnit = 2, WrongUsage = 3 };
+
+    // True when the arguments ask for this mode rather than the window.
+    static bool isRequested(int argc, char **argv);
+    // The whole mode: console, application object, options, the work. Returns the status.
+    static int run(int &argc, char **argv);
+
+    struct Options
+    {
+        bool list = false;
+        bool update = false;
+        bool all = false;
+        bool yes = false;
+        bool noEject = false;
+        bool json = false;
+        bool watch = false;
+    };
+
+    explicit CommandLineUpdater(const Options &options, QObject *parent = nullptr);
+    ~CommandLineUpdater() override;
+
+    int list();
+    int update();
+    int watch();
+
+    // Asked to stop (Ctrl+C, SIGTERM): a copy under way is stopped as when the window closes.
+    void stop();
+
+signals:
+    void stopping();
+
+private:
+    QStringList connectedUnits() const;
+    static QString embeddedVersion();
+    std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
+    void catchStopSignals();
+    void process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+                 const QString &version, bool withCount);
+    bool runUpdate(LumetraInstaller &backend, QString *reason);
+    // Empty when removed (or when removal is not wanted), otherwise why not.
+    QString remove(LumetraInstaller &backend);
+    QString removedNote() const;
+    bool confirm(const QString &question);
+    void lookForUnits();
+    int exitStatus(bool anyUnit) const;
+
+    Options options;
+    CommandLineReport report;
+    std::unique_ptr<StopSignal> stopSignal;
+    bool stopRequested = false;
+    bool busy = false;
+    QSet<QString> seen;
+};
+
+#endif // COMMANDLINEUPDATER_H

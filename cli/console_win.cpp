@@ -1,0 +1,51 @@
+#include "console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <io.h>
+
+namespace Console {
+
+namespace {
+
+bool hasStream(DWORD which)
+{
+    const HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+void attachToParent()
+{
+    // Streams the shell redirected stay where they point; only missing ones go to the
+    // console of the shell that started us.
+    const bool input = hasStream(STD_INPUT_HANDLE);
+    const bool output = hasStream(STD_OUTPUT_HANDLE);
+    const bool error = hasStream(STD_ERROR_HANDLE);
+    if (input && output && error)
+        return;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!input)
+        freopen("CONIN$", "r", stdin);
+    if (!output)
+        freopen("CONOUT$", "w", stdout);
+    if (!error)
+        freopen("CONOUT$", "w", stderr);
+}
+
+bool inputIsTerminal()
+{
+    // The handle behind the C runtime's stdin, which attachToParent() may have reopened; a
+    // console answers GetConsoleMode, while NUL (a character device too) does not.
+    const int descriptor = _fileno(stdin);
+    if (descriptor < 0)
+        return false;
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
+} // namespace Console

@@ -1,0 +1,26 @@
+#ifndef STOPSIGNAL_H
+#define STOPSIGNAL_H
+
+#include <QtCore/QObject>
+
+class QSocketNotifier;
+
+// Ctrl+C and SIGTERM (Ctrl+C, Ctrl+Break and closing the console on Windows) as a Qt
+// signal on the thread that made this object, so that the program stops the way the window
+// does when it is closed instead of dying in the middle of a copy. One at a time.
+class StopSignal : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StopSignal(QObject *parent = nullptr);
+    ~StopSignal() override;
+
+signals:
+    void received();
+
+private:
+    QSocketNotifier *notifier = nullptr;
+};
+
+#endif // STOPSIGNAL_H
