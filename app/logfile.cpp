@@ -60,6 +60,8 @@ LogFile::~LogFile()
 
 QString LogFile::filePath() const
 {
+    // A line from a worker may close the file at any time.
+    std::lock_guard<std::mutex> locker(lock);
     return file.isOpen() ? file.fileName() : QString();
 }
 
@@ -68,12 +70,12 @@ QString LogFile::open(const QString &directory)
     if (directory.isEmpty() || !QDir().mkpath(directory))
         return QStringLiteral("the folder cannot be made");
     // Named by the start time, so the names sort as the runs did; two runs started in the
-    // same millisecond each get a file of their own.
+    // same millisecond each get a file of their own ("_" sorts after the ".log" of the first).
     const QString stem = QDir(directory).filePath(
             runFilePrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
     for (int attempt = 1; attempt <= 10; ++attempt) {
         file.setFileName(attempt == 1 ? stem + runFileSuffix
-                                      : QStringLiteral("%1-%2%3").arg(stem).arg(attempt).arg(runFileSuffix));
+                                      : QStringLiteral("%1_%2%3").arg(stem).arg(attempt).arg(runFileSuffix));
         // Unbuffered: each line is with the system as soon as it is written, so a crash
         // loses none of them.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
