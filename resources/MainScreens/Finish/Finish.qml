@@ -125,7 +125,8 @@ Rectangle {
         height: parent.height * 0.1
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        buttonText: "Finish"
+        //: The button that ends the program; keep it short.
+        buttonText: qsTr("Finish")
 
         onClicked: Qt.quit()
     }
