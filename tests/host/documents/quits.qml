@@ -2,8 +2,7 @@ import QtQuick 2.2
 import QtQuick.Window 2.3
 import LumetraInstaller 1.0
 
-// Declares the backend, reports what it and the application were given and one UI text in
-// the language chosen, then quits.
+// Declares the backend, reports what it, the application and the translator give, then quits.
 Window {
     visible: true
     width: 100
