@@ -43,8 +43,7 @@ void TestResources::fonts()
     QVERIFY2(id >= 0, qPrintable(path));
     QVERIFY(QFontDatabase::applicationFontFamilies(id).contains(family));
 
-    // Roboto draws every text, in English and in every translation; a character missing from
-    // the subset comes from some system font, or from none.
+    // Roboto draws every text in every language: a glyph missing here comes from another font.
     const QDir translations(QStringLiteral(TRANSLATIONS_DIR));
     const QStringList files = translations.entryList({ QStringLiteral("*.ts") });
     QCOMPARE(files.size(), 4);
