@@ -2,6 +2,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
+#include <QtCore/QFile>
 #include <QtCore/QLocale>
 #include <QtCore/QStringList>
 #include <QtCore/QTranslator>
@@ -19,10 +20,15 @@ QString languageCode(const QString &name)
     return locale.name().section(QLatin1Char('_'), 0, 0);
 }
 
+QString translationFile(const QString &code)
+{
+    return QStringLiteral(":/translations/lumetrainstaller_%1.qm").arg(code);
+}
+
+// The bundle holds one translation per language besides English.
 bool isTranslated(const QString &code)
 {
-    return code == QLatin1String("de") || code == QLatin1String("fr")
-            || code == QLatin1String("es") || code == QLatin1String("it");
+    return !code.isEmpty() && QFile::exists(translationFile(code));
 }
 
 QString knownOrEnglish(const QString &name)
@@ -67,7 +73,7 @@ QString installTranslation(QCoreApplication &application)
         return language;
 
     auto *translator = new QTranslator(&application);
-    if (!translator->load(QStringLiteral(":/translations/lumetrainstaller_") + language)
+    if (!translator->load(translationFile(language))
         || !application.installTranslator(translator)) {
         qWarning() << "installTranslation: no translation for" << language;
         delete translator;
