@@ -1,6 +1,7 @@
 #include "host.h"
 
 #include "lumetrainstaller.h"
+#include "translation.h"
 #include "updatehistory.h"
 
 #include <QtCore/QCoreApplication>
@@ -14,6 +15,8 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument)
     // Must precede the application object; the UI's pixel sizes are device-independent.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
+    // Before the documents are loaded: their texts are translated as they are created.
+    installTranslation(application);
     QQmlApplicationEngine engine;
 
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");

@@ -81,6 +81,9 @@ int CommandLineUpdater::run(int &argc, char **argv)
             { jsonOption, QStringLiteral("One JSON object per event on standard output, no bar.") },
             { watchOption, QStringLiteral("With --update: update each unit as it is connected, "
                                           "until Ctrl+C.") },
+            // The window's language; accepted so that one command line serves both faces.
+            { QStringLiteral("lang"), QStringLiteral("The window's language; the command line answers in English."),
+              QStringLiteral("code") },
     });
 
     Options options;

@@ -6,6 +6,7 @@ set -eu
 packages="
 cmake g++ make pkg-config
 qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
+qttools5-dev qttools5-dev-tools
 qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
 qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qttest
 xvfb xauth imagemagick xdotool x11-utils
@@ -13,6 +14,7 @@ util-linux mount e2fsprogs dosfstools fusefat fuse3 strace
 dbus udev udisks2
 mingw-w64 g++-mingw-w64-x86-64-posix wine64
 python3 python3-fonttools python3-xlib librsvg2-bin
+fonts-roboto-unhinted fonts-material-design-icons-iconfont
 fakeroot dpkg-dev file desktop-file-utils binutils
 "
 

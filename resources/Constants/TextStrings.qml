@@ -3,36 +3,46 @@ import QtQuick 2.0
 // Every fixed text the screens show, in one place. Each instruction list holds one
 // paragraph per entry; the step screens use it as the model of their list view.
 Item {
-    property string homeScreen_LumetraText: "Lumetra"
-    property string homeScreen_LumetraDescText: "Automated post-processing unit"
-    property string homeScreen_ToolText: "Update Tool"
-    property string homeScreen_VersionText: "Version " + lumetraUpdater.getLumetraUpdateVersion()
-    property string stepText: "Step"
-    property string stepOne_TitleText: "Disconnect Lumetra from power."
+    //: The product's name; a brand, usually left as it is.
+    property string homeScreen_LumetraText: qsTr("Lumetra")
+    //: What the Lumetra is, under its name on the first screen.
+    property string homeScreen_LumetraDescText: qsTr("Automated post-processing unit")
+    //: What this program is, a headline on the first screen.
+    property string homeScreen_ToolText: qsTr("Update Tool")
+    //: %1 is the firmware version this program carries, such as 1.73.
+    property string homeScreen_VersionText: qsTr("Version %1").arg(lumetraUpdater.getLumetraUpdateVersion())
+    //: Header of each step screen; the screen adds a space and the step's number (Step 1).
+    property string stepText: qsTr("Step")
+    //: Title of step 1; the unit must be cut off from mains power.
+    property string stepOne_TitleText: qsTr("Disconnect Lumetra from power.")
     property var stepOne_InstructionsText: [
-        "Begin by switching Lumetra's power to the 'off' position.",
-        "Next, unplug Lumetra from its power source.",
-        "Lumetra must be unplugged from power in order to update successfully."
+        //: The unit's power switch.
+        qsTr("Begin by switching Lumetra's power to the 'off' position."),
+        qsTr("Next, unplug Lumetra from its power source."),
+        qsTr("Lumetra must be unplugged from power in order to update successfully.")
     ]
-    property string stepTwo_TitleText: "Connect your computer to Lumetra via USB."
+    property string stepTwo_TitleText: qsTr("Connect your computer to Lumetra via USB.")
     property var stepTwo_InstructionsText: [
-        "After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra."
+        qsTr("After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.")
     ]
-    property string stepThree_TitleText: "Begin Lumetra update."
+    property string stepThree_TitleText: qsTr("Begin Lumetra update.")
     property var stepThree_InstructionsText: [
-        "Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.",
-        "Press the 'update' button to begin the process.",
-        "Do not unplug the USB cable from your computer or Lumetra during the update"
+        qsTr("Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates."),
+        //: Names the button that starts the update: use its translated label ("Update" in StepThree).
+        qsTr("Press the 'update' button to begin the process."),
+        qsTr("Do not unplug the USB cable from your computer or Lumetra during the update")
     ]
-    property string stepFour_TitleText: "Unplug USB cable from Lumetra."
+    property string stepFour_TitleText: qsTr("Unplug USB cable from Lumetra.")
     property var stepFour_InstructionsText: [
-        "To finalize the update, unplug the USB cable from Lumetra",
-        "Do not reconnect Lumetra to power until you have removed the USB cable."
+        qsTr("To finalize the update, unplug the USB cable from Lumetra"),
+        qsTr("Do not reconnect Lumetra to power until you have removed the USB cable.")
     ]
-    property string finish_TitleText: "The update is complete!"
+    //: Title of the last screen.
+    property string finish_TitleText: qsTr("The update is complete!")
     property var finish_InstructionsText: [
-        "You can now reconnect Lumetra to power and switch it back on.",
-        "Note that Lumetra may take a few seconds to restart."
+        qsTr("You can now reconnect Lumetra to power and switch it back on."),
+        qsTr("Note that Lumetra may take a few seconds to restart.")
     ]
-    property string uptodate_TitleText: "Lumetra update is completed"
+    //: Title of the screen for a unit that already has this firmware.
+    property string uptodate_TitleText: qsTr("Lumetra update is completed")
 }

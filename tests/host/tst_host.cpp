@@ -10,6 +10,8 @@ class TestHost : public QObject
 private slots:
     void exitStatus_data();
     void exitStatus();
+    void language_data();
+    void language();
 };
 
 void TestHost::exitStatus_data()
@@ -54,6 +56,44 @@ void TestHost::exitStatus()
     QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
     QVERIFY2(probe.exitCode() == status, qPrintable(printed));
     QVERIFY2(printed.contains(output), qPrintable(printed));
+}
+
+void TestHost::language_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("preferred"); // LANGUAGE
+    QTest::addColumn<QString>("system"); // LANG, as a Linux system states its language
+    QTest::addColumn<QString>("step");
+
+    QTest::newRow("the system's language") << QStringList() << "" << "de_DE.UTF-8" << "Schritt";
+    QTest::newRow("a system language we have no texts for") << QStringList() << "" << "pt_BR" << "Step";
+    QTest::newRow("the first of LANGUAGE we have, before the system's")
+            << QStringList() << "pt_BR:es_MX:de" << "de_DE" << "Paso";
+    QTest::newRow("--lang before all") << QStringList { "--lang", "fr" } << "it" << "de_DE" << "Étape";
+    QTest::newRow("--lang=") << QStringList { "--lang=de_AT" } << "" << "it_IT" << "Schritt";
+    QTest::newRow("--lang en") << QStringList { "--lang", "en" } << "" << "de_DE" << "Step";
+}
+
+// The texts' language, from the system's, overridden by LANGUAGE, overridden by the command line.
+void TestHost::language()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, preferred);
+    QFETCH(QString, system);
+    QFETCH(QString, step);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : { "LC_ALL", "LC_MESSAGES" })
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("LANGUAGE"), preferred);
+    environment.insert(QStringLiteral("LANG"), system);
+    QProcess probe;
+    probe.setProcessEnvironment(environment);
+    probe.setProcessChannelMode(QProcess::MergedChannels);
+    probe.start(QStringLiteral(HOSTPROBE), QStringList { QStringLiteral("quits.qml") } + arguments);
+    QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
+    const QString printed = QString::fromUtf8(probe.readAll());
+    QVERIFY2(printed.contains(QStringLiteral("translated ") + step), qPrintable(printed));
 }
 
 QTEST_GUILESS_MAIN(TestHost)

@@ -119,7 +119,7 @@ UiTestCase {
               lines: ["Begin by switching Lumetra's power to the 'off' position.",
                       "Next, unplug Lumetra from its power source.",
                       "Lumetra must be unplugged from power in order to update successfully."],
-              wrapped: false, picture: "qrc:/Assets/Lumetra-Disconnect.jpg", label: "" },
+              wrapped: true, picture: "qrc:/Assets/Lumetra-Disconnect.jpg", label: "" },
             { tag: "Step 2", state: "StepTwo",
               texts: { headerText: "Step 2", titleText: "Connect your computer to Lumetra via USB." },
               lines: ["After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra."],
@@ -139,7 +139,7 @@ UiTestCase {
               texts: { headerText: "Step 5", titleText: "The update is complete!" },
               lines: ["You can now reconnect Lumetra to power and switch it back on.",
                       "Note that Lumetra may take a few seconds to restart."],
-              wrapped: false, picture: "qrc:/Assets/lumetra-FinishUpdate.jpg", label: "Finish" },
+              wrapped: true, picture: "qrc:/Assets/lumetra-FinishUpdate.jpg", label: "Finish" },
             // The device's version text as it comes, line end included.
             { tag: "Up to date", state: "UpToDate",
               texts: { headerText: "Your Lumetra is already on version 1.73\n",

@@ -81,7 +81,10 @@ Rectangle {
 
                     anchors.left: parent.left
                     anchors.top: parent.top
+                    width: parent.width
                     text: descriptionListView.model[index]
+                    // A translation may need a second line.
+                    wrapMode: Text.WordWrap
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.8
                     color: descriptionTextColor
@@ -125,7 +128,8 @@ Rectangle {
         height: parent.height * 0.1
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        buttonText: "Finish"
+        //: The button that ends the program; keep it short.
+        buttonText: qsTr("Finish")
 
         onClicked: Qt.quit()
     }

@@ -147,7 +147,8 @@ Rectangle {
         height: parent.height * 0.1
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        buttonText: "Start"
+        //: The button that leads into the steps; keep it short.
+        buttonText: qsTr("Start")
 
         onClicked: lumetraInstaller.state = "StepOne"
     }

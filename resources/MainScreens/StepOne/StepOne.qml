@@ -81,7 +81,10 @@ Rectangle {
 
                     anchors.left: parent.left
                     anchors.top: parent.top
+                    width: parent.width
                     text: descriptionListView.model[index]
+                    // A translation may need a second line.
+                    wrapMode: Text.WordWrap
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.8
                     color: descriptionTextColor

@@ -32,7 +32,7 @@ Rectangle {
         updateRunning = false;
         popup.close();
         copyProgressBar.value = 0;
-        nextButton.buttonText = "Update";
+        nextButton.buttonText = qsTr("Update");
         nextButton.enable = isLumetraConnected;
     }
 
@@ -55,7 +55,8 @@ Rectangle {
             lumetraInstaller.state = "StepFour";
             return;
         }
-        nextButton.buttonText = "Updating";
+        //: The update button's label while the firmware is being copied; keep it short.
+        nextButton.buttonText = qsTr("Updating");
         updateRunning = true;
         popup.open();
         if (!lumetraUpdater.updateLumetra()) {
@@ -64,7 +65,7 @@ Rectangle {
             updateRunning = false;
             popup.close();
             isLumetraConnected = false;
-            nextButton.buttonText = "Update";
+            nextButton.buttonText = qsTr("Update");
         }
     }
 
@@ -237,7 +238,8 @@ Rectangle {
         height: parent.height * 0.1
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        buttonText: "Update"
+        //: The button that starts the firmware update; keep it short.
+        buttonText: qsTr("Update")
         enable: isLumetraConnected
 
         onClicked: startUpdate()

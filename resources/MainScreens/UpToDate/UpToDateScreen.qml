@@ -34,7 +34,8 @@ Rectangle {
 
                 anchors.left: parent.left
                 anchors.top: parent.top
-                text: "Your Lumetra is already on version " + currentVersionNumber
+                //: %1 is the firmware version found on the unit, such as 1.73.
+                text: qsTr("Your Lumetra is already on version %1").arg(currentVersionNumber)
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
@@ -78,11 +79,13 @@ Rectangle {
                 anchors.left: parent.left
                 anchors.top: parent.top
                 width: parent.width
-                text: "Your Lumetra has already received the update included in this installer. "
-                      + "Press 'Finish' and restart your Lumetra to resume service. "
-                      + "If you suspect that your Lumetra is not up to date, visit "
-                      + "https://www.zentorlab.com/software"
-                      + " to download the latest version of this installation wizard."
+                //: %1 is the maker's software page. 'Finish' names this screen's button:
+                //: use its translated label.
+                text: qsTr("Your Lumetra has already received the update included in this installer. "
+                           + "Press 'Finish' and restart your Lumetra to resume service. "
+                           + "If you suspect that your Lumetra is not up to date, visit "
+                           + "%1 to download the latest version of this installation wizard.")
+                      .arg("https://www.zentorlab.com/software")
                 wrapMode: Text.WordWrap
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize * 0.8
@@ -125,7 +128,8 @@ Rectangle {
         height: parent.height * 0.1
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        buttonText: "Finish"
+        //: The button that ends the program; keep it short.
+        buttonText: qsTr("Finish")
 
         onClicked: Qt.quit()
     }

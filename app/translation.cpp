@@ -1,0 +1,83 @@
+#include "translation.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDebug>
+#include <QtCore/QFile>
+#include <QtCore/QLocale>
+#include <QtCore/QStringList>
+#include <QtCore/QTranslator>
+
+namespace {
+
+const QLatin1String english("en");
+
+// "de_AT.UTF-8", "fr-CA" or "IT" to "de", "fr", "it"; names no language knows to "".
+QString languageCode(const QString &name)
+{
+    const QLocale locale(name);
+    if (locale.language() == QLocale::C)
+        return QString();
+    return locale.name().section(QLatin1Char('_'), 0, 0);
+}
+
+QString translationFile(const QString &code)
+{
+    return QStringLiteral(":/translations/lumetrainstaller_%1.qm").arg(code);
+}
+
+// The bundle holds one translation per language besides English.
+bool isTranslated(const QString &code)
+{
+    return !code.isEmpty() && QFile::exists(translationFile(code));
+}
+
+QString knownOrEnglish(const QString &name)
+{
+    const QString code = languageCode(name);
+    return isTranslated(code) ? code : QString(english);
+}
+
+QString chosenLanguage(const QStringList &arguments)
+{
+    // The option is read here and left in place: every argument reaches the application.
+    const QLatin1String option("--lang");
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == option && i + 1 < arguments.size())
+            return knownOrEnglish(arguments.at(i + 1));
+        if (argument.startsWith(option + QLatin1Char('=')))
+            return knownOrEnglish(argument.mid(option.size() + 1));
+    }
+
+    // GNU gettext's list of preferred languages, the first one available wins. Qt reads it
+    // only on Unix; here it counts on every system.
+    const QString preferred = qEnvironmentVariable("LANGUAGE");
+    if (!preferred.isEmpty()) {
+        for (const QString &entry : preferred.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+            const QString code = languageCode(entry);
+            if (code == english || isTranslated(code))
+                return code;
+        }
+        return english;
+    }
+
+    return knownOrEnglish(QLocale::system().uiLanguages().value(0));
+}
+
+} // namespace
+
+QString installTranslation(QCoreApplication &application)
+{
+    const QString language = chosenLanguage(application.arguments());
+    if (language == english)
+        return language;
+
+    auto *translator = new QTranslator(&application);
+    if (!translator->load(translationFile(language))
+        || !application.installTranslator(translator)) {
+        qWarning() << "installTranslation: no translation for" << language;
+        delete translator;
+        return english;
+    }
+    return language;
+}

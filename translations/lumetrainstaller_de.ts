@@ -1,0 +1,152 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fertig</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>Läuft …</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Automatisierte Nachbearbeitungseinheit</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Update-Tool</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Schritt</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Lumetra vom Stromnetz trennen.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Stellen Sie zuerst den Netzschalter von Lumetra auf „Aus“.</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>Ziehen Sie anschließend den Netzstecker von Lumetra.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>Das Update gelingt nur, wenn Lumetra vom Stromnetz getrennt ist.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Computer per USB mit Lumetra verbinden.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Sobald Lumetra vom Stromnetz getrennt ist, verbinden Sie Ihren Computer über das mitgelieferte USB-Kabel mit Lumetra.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Lumetra-Update starten.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Da Lumetra nun vom Stromnetz getrennt und mit Ihrem Computer verbunden ist, ist es bereit, Updates zu empfangen.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Drücken Sie die Schaltfläche „Update“, um den Vorgang zu starten.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>Lassen Sie das USB-Kabel während des Updates an beiden Enden eingesteckt</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>USB-Kabel von Lumetra abziehen.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Ziehen Sie das USB-Kabel von Lumetra ab, um das Update abzuschließen</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>Schließen Sie Lumetra erst wieder an den Strom an, wenn das USB-Kabel entfernt ist.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>Das Update ist abgeschlossen!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Sie können Lumetra jetzt wieder ans Stromnetz anschließen und einschalten.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Hinweis: Der Neustart von Lumetra kann einige Sekunden dauern.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Lumetra-Update ist abgeschlossen</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Ihr Lumetra hat bereits die Version %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Ihr Lumetra hat das Update aus diesem Programm bereits erhalten. Drücken Sie auf „Fertig“ und starten Sie Lumetra neu, um es wieder zu nutzen. Vermuten Sie, dass es nicht aktuell ist, finden Sie die neueste Version dieses Assistenten unter %1.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fertig</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,152 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Finalizar</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Iniciar</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Instalar</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>En curso</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Unidad de posprocesado automatizada</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Herramienta de actualización</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Versión %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Paso</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Desconecte Lumetra de la corriente.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Primero, ponga el interruptor de Lumetra en la posición «apagado».</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>A continuación, desenchufe Lumetra de su fuente de alimentación.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>Para actualizarse correctamente, Lumetra debe estar desenchufado.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Conecte su equipo a Lumetra por USB.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Una vez desconectado Lumetra de la corriente, conecte su equipo a Lumetra con el cable USB suministrado.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Inicie la actualización de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Ahora que Lumetra está desenchufado de la corriente y conectado a su equipo, ya puede recibir actualizaciones.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Pulse el botón «Instalar» para iniciar el proceso.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>No desconecte el cable USB de su equipo ni de Lumetra durante la actualización</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>Desconecte el cable USB de Lumetra.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Para finalizar la actualización, desconecte el cable USB de Lumetra</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>No vuelva a conectar Lumetra a la corriente hasta haber retirado el cable USB.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>¡La actualización se ha completado!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Ya puede volver a conectar Lumetra a la corriente y encenderlo.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Tenga en cuenta que Lumetra puede tardar unos segundos en reiniciarse.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Actualización de Lumetra completada</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Su Lumetra ya tiene la versión %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Su Lumetra ya ha recibido la actualización incluida en este instalador. Pulse «Finalizar» y reinicie su Lumetra para volver a usarlo. Si cree que su Lumetra no está actualizado, descargue la versión más reciente de este asistente en %1.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Finalizar</translation>
+    </message>
+</context>
+</TS>

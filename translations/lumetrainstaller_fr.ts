@@ -1,0 +1,152 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Lancer</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Installer</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>En cours</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Unité de post-traitement automatisée</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Outil de mise à jour</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Étape</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Débranchez Lumetra du secteur.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Commencez par mettre l’interrupteur de Lumetra sur «&#xa0;arrêt&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>Ensuite, débranchez Lumetra de sa source d’alimentation.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>Pour réussir la mise à jour, Lumetra doit être débranché du secteur.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Reliez votre ordinateur à Lumetra par USB.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Une fois Lumetra débranché du secteur, reliez votre ordinateur à Lumetra avec le câble USB fourni.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Lancez la mise à jour de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Lumetra étant maintenant débranché du secteur et relié à votre ordinateur, il est prêt à recevoir des mises à jour.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Appuyez sur le bouton «&#xa0;Installer&#xa0;» pour commencer.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>Pendant la mise à jour, laissez le câble USB branché à l’ordinateur et à Lumetra</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>Débranchez le câble USB de Lumetra.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Pour terminer la mise à jour, débranchez le câble USB de Lumetra</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>Ne rebranchez Lumetra sur le secteur qu’après avoir retiré le câble USB.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>La mise à jour est terminée&#x202f;!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Vous pouvez maintenant rebrancher Lumetra sur le secteur et le rallumer.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Notez que le redémarrage de Lumetra peut prendre quelques secondes.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Mise à jour de Lumetra terminée</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Votre Lumetra est déjà en version %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Votre Lumetra a déjà reçu la mise à jour incluse dans ce programme. Appuyez sur «&#xa0;Fermer&#xa0;» et redémarrez votre Lumetra pour le remettre en service. Si vous pensez qu’il n’est pas à jour, téléchargez la dernière version de cet assistant sur %1.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fermer</translation>
+    </message>
+</context>
+</TS>

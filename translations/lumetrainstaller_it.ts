@@ -1,0 +1,152 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fine</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Inizia</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Installa</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>In corso</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Unità di post-elaborazione automatizzata</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Strumento di aggiornamento</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Versione %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Passaggio</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Scollega Lumetra dalla corrente.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Per prima cosa, porta l’interruttore di Lumetra su «spento».</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>Poi scollega Lumetra dalla sua fonte di alimentazione.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>L’aggiornamento riesce solo se Lumetra è scollegato dalla corrente.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Collega il computer a Lumetra via USB.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Dopo aver scollegato Lumetra dalla corrente, collega il computer a Lumetra con il cavo USB in dotazione.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Avvia l’aggiornamento di Lumetra.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Ora che Lumetra è scollegato dalla corrente e collegato al computer, è pronto a ricevere gli aggiornamenti.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Premi il pulsante «Installa» per avviare la procedura.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>Non scollegare il cavo USB dal computer né da Lumetra durante l’aggiornamento</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>Scollega il cavo USB da Lumetra.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Per completare l’aggiornamento, scollega il cavo USB da Lumetra</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>Non ricollegare Lumetra alla corrente prima di aver rimosso il cavo USB.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>L’aggiornamento è completo!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Ora puoi ricollegare Lumetra alla corrente e riaccenderlo.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Tieni presente che il riavvio di Lumetra può richiedere qualche secondo.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Aggiornamento di Lumetra completato</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Il tuo Lumetra ha già la versione %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Il tuo Lumetra ha già ricevuto l’aggiornamento incluso in questo programma. Premi «Fine» e riavvia Lumetra per tornare a usarlo. Se pensi che il tuo Lumetra non sia aggiornato, scarica la versione più recente di questa procedura guidata da %1.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Fine</translation>
+    </message>
+</context>
+</TS>
