@@ -5,4 +5,7 @@ Button {
     buttonColor: nextButtonColor
     hoveredColor: nextButtonHoveredColor
     icon: "<i class=\"Material Icons\">keyboard_arrow_right</i>"
+    accessibleName: displayIcon ? "Next" : buttonText
+    // Return presses it as soon as its screen appears.
+    focus: true
 }

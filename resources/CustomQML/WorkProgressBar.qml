@@ -6,8 +6,20 @@ import QtQuick.Controls 2.0
 ProgressBar {
     id: control
 
+    // Back to 0 at once: a bar gliding down would still say that a copy runs.
+    function reset()
+    {
+        glide.enabled = false;
+        value = 0;
+        glide.enabled = true;
+    }
+
     value: 0.5
     padding: 2
+
+    Accessible.name: "Update progress"
+    // Qt gives a progress bar no value of its own to a screen reader: it reads this.
+    Accessible.description: Math.round(visualPosition * 100) + " %"
 
     background: Rectangle {
         objectName: "progressBackground"
@@ -33,6 +45,8 @@ ProgressBar {
     }
 
     Behavior on value {
+        id: glide
+
         NumberAnimation { duration: 1000 }
     }
 }

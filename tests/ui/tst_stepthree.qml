@@ -1,191 +1,76 @@
 import QtQuick 2.2
 import QtTest 1.2
+import LumetraInstaller 1.0
 
 UiTestCase {
     name: "StepThree"
 
-    function popup()
-    {
-        return onScreen("popup");
-    }
-
-    function bar()
-    {
-        return find(popup().contentItem, "copyProgressBar");
-    }
-
-    function openStepThree(connected, needsUpdate)
-    {
-        fakeBackend.connected = connected;
-        fakeBackend.needsUpdate = needsUpdate;
-        walkTo("StepThree");
-        fakeBackend.calls = [];
-    }
-
-    function test_detection_data()
+    // A row: the unit as Step three finds it and at "Update", the backend's signals after
+    // the click, and when Step four comes: "now" at the last event, "glide" once the bar
+    // has glided on to 1, "never": Step three stands again, ready or not.
+    function test_update_data()
     {
         return [
-            { tag: "unit absent: grey Update, clicks do nothing", connected: false,
-              picture: "qrc:/Assets/lumetra-NotDetected.jpg", fill: "#dddddd", label: "#666666" },
-            { tag: "unit present: green Update", connected: true,
-              picture: "qrc:/Assets/lumetra-Detected.jpg", fill: "#00ad4e", label: "#ffffff" }
+            { tag: "up to date: the drive goes at once", needsUpdate: false, events: [], ends: "now" },
+            { tag: "last value and success 3 s after the rest: after the glide", ends: "glide",
+              events: [["progress", 0.4], ["wait", 3000], ["progress", 1], ["success"]] },
+            { tag: "success 3 s after the last value: not before it", ends: "now",
+              events: [["progress", 1], ["wait", 3000], ["success"]] },
+            { tag: "failure after the last value: Update again", ends: "never", ready: true,
+              events: [["progress", 1], ["wait", 1500], ["read", "100 %"], ["failed"]] },
+            { tag: "Escape hides the progress, not the copy", ends: "glide",
+              events: [["escape"], ["progress", 1], ["success"]] },
+            { tag: "left during the copy: its end reaches nothing", ends: "never", ready: true,
+              events: [["escape"], ["back"], ["progress", 1], ["success"], ["wait", 1500], ["forward"]] },
+            { tag: "refused, unit there: Update back once the other copy ends", refuses: true,
+              ends: "never", ready: true, events: [["ready", false], ["success"]] },
+            { tag: "refused, unit gone", goes: true, ends: "never", ready: false, events: [["failed"]] },
+            { tag: "unit absent: Update does nothing", absent: true, ends: "never", ready: false, events: [] }
         ];
     }
 
-    function test_detection(data)
+    function test_update(data)
     {
-        openStepThree(data.connected, true);
-        var button = onScreen("nextButton");
-        compare(String(onScreen("icon").source), data.picture);
-        compare(button.buttonText, "Update");
-        compare(button.enable, data.connected);
-        tryColour(button, data.fill);
-        compare(hex(button.textItem.color), data.label);
-        clickOn(button);
-        if (data.connected) {
-            compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-            verify(popup().opened);
-        } else {
-            compare(fakeBackend.calls, []);
-            verify(!popup().opened);
-            compare(flow().state, "StepThree");
-        }
-    }
-
-    // A unit that already has this firmware is removed and the user moves on at once;
-    // a progress popup would announce a copy that never comes.
-    function test_upToDateUnitGoesStraightToStepFour()
-    {
-        openStepThree(true, false);
-        var shown = signalSpy.createObject(null, { target: popup(), signalName: "aboutToShow" });
-        clickOn(onScreen("nextButton"));
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "uninstallUsb"]);
-        compare(flow().state, "StepFour");
-        compare(shown.count, 0);
-        shown.destroy();
-    }
-
-    // The drive may be removed only after the backend has written the version file,
-    // which it does on success; the success comes right behind the last progress value,
-    // while the bar is still gliding to 1.
-    function test_updateCompletesWhenTheBarReachesOne()
-    {
-        openStepThree(true, true);
+        Script.answer.connected = !data.absent;
+        Script.answer.needsUpdate = data.needsUpdate !== false;
+        walkTo("StepThree");
+        Script.answer.refuses = !!data.refuses;
+        Script.answer.connected = !data.absent && !data.goes;
         var button = onScreen("nextButton");
         clickOn(button);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-        compare(button.buttonText, "Updating");
-        verify(!button.enable);
-        verify(popup().opened);
-        compare(bar().value, 0);
-
-        var progressBar = bar();
-        var ones = 0;
-        var onTheWay = 0;
-        progressBar.valueChanged.connect(function() {
-            if (progressBar.value === 1)
-                ++ones;
-            else if (progressBar.value > 0 && progressBar.value < 0.5)
-                ++onTheWay;
+        // A second click while the first one's work runs is not a second update.
+        if (flow().state === "StepThree")
+            clickOn(button);
+        compare(count("updateLumetra"), data.absent || data.needsUpdate === false ? 0 : 1);
+        data.events.forEach(function(event) {
+            switch (event[0]) {
+            case "progress": Script.newest.copyFileProgress(event[1]); break;
+            case "failed": Script.newest.updateFirmwareFailed(); break;
+            case "wait": wait(event[1]); break;
+            case "escape": keyClick(Qt.Key_Escape); break;
+            case "back": clickOn(back()); break;
+            case "forward": keyClick(Qt.Key_Return); break;
+            case "ready": compare(button.enable, event[1]); break;
+            case "read": compare(host.describe(bar()).description, event[1]); break;
+            case "success":
+                compare(count("uninstallUsb"), 0, "the drive went before the backend's success");
+                Script.newest.updateFirmwareSuccess();
+            }
         });
-        fakeBackend.emitProgress(0);
-        fakeBackend.emitProgress(0.5);
-        tryCompare(progressBar, "value", 0.5, 2000);
-        verify(onTheWay > 0, "the bar glides instead of jumping");
-        fakeBackend.emitProgress(1);
-        fakeBackend.emitSuccess();
-        compare(fakeBackend.callCount("uninstallUsb"), 0);
-        verify(progressBar.value < 1);
-        compare(flow().state, "StepThree");
-
-        tryCompare(flow(), "state", "StepFour", 2000);
-        compare(ones, 1);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra", "progress 0",
-                                    "progress 0.5", "progress 1", "success", "uninstallUsb"]);
-    }
-
-    function test_failureLetsTheUserTryAgain()
-    {
-        openStepThree(true, true);
-        var button = onScreen("nextButton");
-        clickOn(button);
-        fakeBackend.emitProgress(0);
-        fakeBackend.emitProgress(0.3);
-        fakeBackend.emitFailed();
-        verify(!popup().opened);
+        if (data.ends === "glide") {
+            verify(bar().value < 1, "the bar jumped to " + bar().value);
+            tryCompare(flow(), "state", "StepFour", 2000);
+        }
+        compare(count("uninstallUsb"), data.ends === "never" ? 0 : 1);
+        compare(flow().state, data.ends === "never" ? "StepThree" : "StepFour");
+        if (data.ends !== "never")
+            return;
+        button = onScreen("nextButton");
+        verify(!onScreen("popup").opened, "the popup is still open");
+        compare(bar().value, 0);
         compare(button.buttonText, "Update");
-        verify(button.enable);
-        tryCompare(bar(), "value", 0, 2000);
-        compare(flow().state, "StepThree");
-        compare(fakeBackend.callCount("uninstallUsb"), 0);
-
-        fakeBackend.calls = [];
-        clickOn(button);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-        verify(popup().opened);
-    }
-
-    // Escape hides the popup but not the copy: the button stays off until it ends.
-    function test_secondClickWhileUpdatingDoesNothing()
-    {
-        openStepThree(true, true);
-        var button = onScreen("nextButton");
-        clickOn(button);
-        clickOn(button);
-        fakeBackend.pressKey(app, Qt.Key_Escape);
-        tryCompare(popup(), "opened", false);
-        clickOn(button);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-        compare(button.buttonText, "Updating");
-
-        fakeBackend.emitProgress(1);
-        fakeBackend.emitSuccess();
-        tryCompare(flow(), "state", "StepFour", 2000);
-        compare(fakeBackend.callCount("uninstallUsb"), 1);
-    }
-
-    // A copy that ends after the user went back must not eject the drive or move a
-    // screen that is no longer shown.
-    function test_leavingDisconnectsTheBackend()
-    {
-        openStepThree(true, true);
-        compare(String(fakeBackend.receiverCounts()), "1,1,1");
-        clickOn(onScreen("nextButton"));
-        fakeBackend.pressKey(app, Qt.Key_Escape);
-        tryCompare(popup(), "opened", false);
-        clickOn(find(app, "backArrowButton"));
-        compare(flow().state, "StepTwo");
-        tryVerify(function() { return String(fakeBackend.receiverCounts()) === "0,0,0"; });
-        fakeBackend.emitProgress(1);
-        fakeBackend.emitSuccess();
-        fakeBackend.emitFailed();
-        compare(flow().state, "StepTwo");
-        compare(fakeBackend.callCount("uninstallUsb"), 0);
-    }
-
-    // Detected at first, gone at "Update": no copy starts and no signal will come, so a
-    // popup at 0 and a grey "Updating" would wait for ever.
-    function test_unitGoneAtUpdate()
-    {
-        openStepThree(true, true);
-        fakeBackend.connected = false;
-        var button = onScreen("nextButton");
-        clickOn(button);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-        verify(!popup().opened);
-        compare(button.buttonText, "Update");
-        verify(!button.enable);
-        compare(String(onScreen("icon").source), "qrc:/Assets/lumetra-NotDetected.jpg");
-        tryColour(button, "#dddddd");
-
-        clickOn(button);
-        compare(fakeBackend.calls, ["doesLumetraNeedUpdate", "updateLumetra"]);
-        clickOn(find(app, "backArrowButton"));
-        compare(flow().state, "StepTwo");
-    }
-
-    Component {
-        id: signalSpy
-        SignalSpy {}
+        compare(button.enable, data.ready);
+        compare(String(onScreen("icon").source),
+                "qrc:/Assets/lumetra-" + (data.ready ? "Detected" : "NotDetected") + ".jpg");
     }
 }

@@ -38,6 +38,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -58,6 +61,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -67,9 +73,10 @@ Rectangle {
             color: "transparent"
         }
 
+        // Tall enough for the whole paragraph; the picture stays where it was.
         Rectangle {
             width: parent.width
-            height: unitLength
+            height: unitLength * 1.5
 
             Text {
                 id: descText
@@ -87,13 +94,10 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize * 0.8
                 color: descriptionTextColor
-            }
-        }
 
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
         }
 
         Rectangle {
@@ -113,6 +117,9 @@ Rectangle {
                 sourceSize.width: width
                 sourceSize.height: height
                 source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+
+                Accessible.role: Accessible.Graphic
+                Accessible.name: "Lumetra plugged into power again, with a check mark"
             }
         }
     }
