@@ -8,34 +8,24 @@ TestCase {
 
     function init()
     {
-        Script.reset();
+        Script.answer = { connected: true, needsUpdate: true, refuses: false };
+        Script.calls = [];
         host.quits = 0;
         app = Qt.createComponent("qrc:/main.qml").createObject(null);
-        app.requestActivate();
         tryCompare(app, "active", true);
-        waitForRendering(screen());
     }
 
-    function cleanup()
-    {
-        app.destroy();
-        wait(0);
-    }
+    function cleanup() { app.destroy(); wait(0); }
 
     function flow() { return findChild(app, "lumetraInstaller"); }
     function screen() { return findChild(app, "mainScreenLoader").item; }
     function onScreen(name) { return findChild(screen(), name); }
     function back() { return findChild(app, "backArrowButton"); }
     function bar() { return findChild(onScreen("popup").contentItem, "copyProgressBar"); }
-    function focused() { return app.activeFocusItem.objectName; }
-    function count(call) { return Script.calls.filter(function(made) { return made === call; }).length; }
+    function count(call) { return Script.calls.filter(function(c) { return c === call; }).length; }
 
     // A user's click comes later than a double click after the screen appeared.
-    function clickOn(item)
-    {
-        wait(Qt.styleHints.mouseDoubleClickInterval);
-        mouseClick(item);
-    }
+    function clickOn(item) { wait(Qt.styleHints.mouseDoubleClickInterval); mouseClick(item); }
 
     function walkTo(state)
     {

@@ -5,20 +5,14 @@
 #include <QtQml/QQmlEngine>
 #include <QtQuickTest/quicktest.h>
 
-// What a screen reader learns of an item and its press action; the font DPI the run asked
-// for (QT_FONT_DPI) and the one the screens got; the quits of the UI.
-class Host : public QObject
+// Readies the engine and stands in the tests as "host": what a screen reader reads of an
+// item and how it presses one, and how often the UI quit.
+class Setup : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(int requestedDpi MEMBER requestedDpi CONSTANT)
-    Q_PROPERTY(int fontDpi READ fontDpi CONSTANT)
     Q_PROPERTY(int quits MEMBER quits)
 
 public:
-    int requestedDpi = qEnvironmentVariableIntValue("QT_FONT_DPI");
-    int quits = 0;
-    int fontDpi() const { return qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch()); }
-
     Q_INVOKABLE QVariantMap describe(QObject *item) const
     {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
@@ -31,23 +25,24 @@ public:
         QAccessible::queryAccessibleInterface(item)->actionInterface()->doAction(
                 QAccessibleActionInterface::pressAction());
     }
-};
-
-class Setup : public QObject
-{
-    Q_OBJECT
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        // A run at another font DPI than its QT_FONT_DPI would prove nothing.
+        const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
+        if (dpi != qEnvironmentVariableIntValue("QT_FONT_DPI"))
+            qFatal("The font DPI is %d, not QT_FONT_DPI", dpi);
         // As when a screen reader runs.
         QAccessible::setActive(true);
         // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
         engine->addImportPath(QStringLiteral(QUICK_TEST_SOURCE_DIR));
-        Host *host = new Host;
-        connect(engine, &QQmlEngine::quit, host, [host] { ++host->quits; });
-        engine->rootContext()->setContextProperty(QStringLiteral("host"), host);
+        connect(engine, &QQmlEngine::quit, this, [this] { ++quits; });
+        engine->rootContext()->setContextProperty(QStringLiteral("host"), this);
     }
+
+private:
+    int quits = 0;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(ui, Setup)
