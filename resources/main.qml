@@ -10,8 +10,12 @@ Window {
     objectName: "mainWindow"
 
     property real unitLength: height / 8.33
-    property int textFontSize: 18
-    property int titleFontSize: 25
+    // The window and its rows are pixels, so text sized in plain points would grow with the
+    // font DPI (120 at 125 % scaling) and overrun them. Points count as at 96 dpi instead:
+    // the whole picture then scales with the window, and 96 dpi looks as it always has.
+    readonly property real fontScale: 96 / Math.round(Screen.logicalPixelDensity * 25.4)
+    property real textFontSize: 18 * fontScale
+    property real titleFontSize: 25 * fontScale
     property string color_white: "#ffffff"
     property string color_green: "#00ad4e"
     property string color_black: "#000000"
@@ -28,6 +32,12 @@ Window {
     property string backButtonColor: color_grey
     property string backButtonHoverColor: color_hoveredGray
     property var previousStates: []
+    // The focus ring shows once the keyboard is in use, so a mouse user sees the screens
+    // as they always were.
+    property bool keyboardInUse: false
+    // When the current screen appeared: the buttons ignore a click that comes so soon after
+    // it that it is the second half of a double click on the screen before.
+    property double screenShownAt: 0
 
     visible: true
     width: 800
@@ -111,6 +121,14 @@ Window {
             width: parent.width - backButton.width
             anchors.left: backButton.right
             anchors.verticalCenter: parent.verticalCenter
+            // Each screen's forward button asks for the focus; this scope hands it on, even
+            // when the back button had it on the screen before.
+            focus: true
+
+            onLoaded: {
+                screenShownAt = Date.now();
+                forceActiveFocus();
+            }
         }
 
         states: [

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Takes the screenshots in this directory from the real program on a virtual screen
-# (Xvfb): the seven screens and the progress popup. As root it runs itself again in a
-# private mount namespace and mounts a small tmpfs that carries "lumetra.bin", so that
-# the unit is detected and really updated; the mount is gone when the script ends. The
-# up-to-date screen, which no click leads to, is shown by the UI benchmark's --show.
+# (Xvfb): the seven screens and the progress popup at 96 dpi, and Step two at 120 dpi. As
+# root it runs itself again in a private mount namespace and mounts a small tmpfs that
+# carries "lumetra.bin", so that the unit is detected and really updated; the mount is
+# gone when the script ends. The up-to-date screen, which no click leads to, is shown by
+# the UI benchmark's --show.
 #   take-screenshots.sh [build directory]   (default: ../../build)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,21 +20,29 @@ work=$(mktemp -d)
 chmod 0700 "$work"
 unit="$work/unit"
 mkdir "$unit"
-display=:$(( 100 + $$ % 100 ))
-# 96 dots per inch, the common Windows setting the texts are sized for.
-Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+xvfb=""
 tool=""
 cleanup()
 {
     [ -n "$tool" ] && kill "$tool" 2>/dev/null
-    kill "$xvfb" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     mountpoint -q "$unit" && umount "$unit"
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY="$display" XDG_RUNTIME_DIR="$work"
-sleep 1
+export XDG_RUNTIME_DIR="$work"
+
+# A virtual screen at the given dots per inch, which is also the font DPI the tool sees.
+screen()
+{
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    export DISPLAY=:$(( 100 + $$ % 100 ))
+    Xvfb "$DISPLAY" -screen 0 800x600x24 -dpi "$1" -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    sleep 1
+}
+# 96 dots per inch, the common Windows setting.
+screen 96
 
 shot()
 {
@@ -49,8 +58,10 @@ shot()
     echo "$out/$1.png"
 }
 
+# The buttons ignore a click that comes within a double click of their screen appearing.
 click()
 {
+    sleep 0.5
     xdotool mousemove "$1" "$2" click 1
 }
 
@@ -85,6 +96,13 @@ click $labelled; shot 2-step-one
 click $arrow; shot 3-step-two
 click $arrow; shot 4-step-three-not-detected
 stop
+
+# Step two again at 120 dots per inch (125 % scaling): the same picture.
+screen 120
+start "$program"
+click $labelled; click $arrow; shot 3-step-two-120dpi
+stop
+screen 96
 
 if [ "$(id -u)" != 0 ]; then
     echo "Not root: no unit to detect, so no screenshots of the update." >&2

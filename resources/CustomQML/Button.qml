@@ -1,9 +1,10 @@
-import QtQuick 2.0
+import QtQuick 2.2
 // Qualified so that none of its types can shadow the plain QtQuick ones used here.
 import QtQuick.Controls 1.4 as Controls1
 
 // A push button that shows a label or an icon glyph. Its colours, font size and font
-// families come from the main window by name.
+// families come from the main window by name. The pointer, the keyboard (Return, Enter,
+// Space; Tab to reach it) and a screen reader's press action all press it the same way.
 Rectangle {
     id: button
 
@@ -24,10 +25,22 @@ Rectangle {
     property string textFontFamily: robotoRegular.name
     property real textScale: 1.0
     property real iconScale: 2.5
+    // What a screen reader says: the label, or what an arrow does.
+    property string accessibleName: buttonText
+    property string accessibleDescription: ""
 
     signal clicked()
     signal pressed()
     signal released()
+
+    function press()
+    {
+        if (!enable)
+            return;
+        if (isToggleable)
+            button.state = button.state == "toggledOn" ? "hovered" : "toggledOn";
+        button.clicked();
+    }
 
     function toggleOn()
     {
@@ -40,6 +53,25 @@ Rectangle {
     }
 
     color: buttonColor
+    // A grey button is out of the Tab order (once it has lost the focus); an invisible one
+    // is anyway.
+    activeFocusOnTab: enable || activeFocus
+
+    Accessible.role: Accessible.Button
+    Accessible.name: accessibleName
+    Accessible.description: accessibleDescription
+    Accessible.focusable: true
+    Accessible.onPressAction: press()
+
+    Keys.onPressed: {
+        keyboardInUse = true;
+        if (event.key !== Qt.Key_Return && event.key !== Qt.Key_Enter && event.key !== Qt.Key_Space)
+            return;
+        event.accepted = true;
+        // A held key must not press the forward button of every screen that follows.
+        if (!event.isAutoRepeat)
+            press();
+    }
 
     onEnableChanged: button.state = enable ? "" : "disabled"
     // A button made disabled from the start never sees enable change.
@@ -60,6 +92,9 @@ Rectangle {
         color: textColor
         scale: textScale
         visible: !displayIcon
+
+        // The button itself carries the name.
+        Accessible.ignored: true
     }
 
     Text {
@@ -75,6 +110,19 @@ Rectangle {
         color: color_white
         scale: iconScale
         visible: displayIcon
+
+        Accessible.ignored: true
+    }
+
+    Rectangle {
+        objectName: "focusRing"
+
+        anchors.fill: parent
+        anchors.margins: 4
+        color: "transparent"
+        border.width: 2
+        border.color: enable ? color_white : descriptionTextColor
+        visible: button.activeFocus && keyboardInUse
     }
 
     MouseArea {
@@ -89,11 +137,11 @@ Rectangle {
         onPressed: button.pressed()
         onReleased: button.released()
         onClicked: {
-            if (!enable)
+            // The second click of a double click on the screen before lands here: a screen
+            // the user has not yet seen must not act on it.
+            if (Date.now() - screenShownAt < Qt.styleHints.mouseDoubleClickInterval)
                 return;
-            if (isToggleable)
-                button.state = button.state == "toggledOn" ? "hovered" : "toggledOn";
-            button.clicked();
+            press();
         }
         onEntered: {
             if (enable && button.state != "toggledOn")

@@ -5,4 +5,6 @@ Button {
     buttonColor: backButtonColor
     hoveredColor: backButtonHoverColor
     icon: "<i class=\"Material Icons\">keyboard_arrow_left</i>"
+    //: What a screen reader says for the arrow that leads to the previous screen.
+    accessibleName: qsTr("Back")
 }

@@ -6,8 +6,21 @@ import QtQuick.Controls 2.0
 ProgressBar {
     id: control
 
+    // Back to 0 at once: a bar gliding down would still say that a copy runs.
+    function reset()
+    {
+        glide.enabled = false;
+        value = 0;
+        glide.enabled = true;
+    }
+
     value: 0.5
     padding: 2
+
+    Accessible.name: qsTr("Update progress")
+    // Qt gives a progress bar no value of its own to a screen reader: it reads this.
+    //: The progress in percent, for a screen reader; %1 is a number from 0 to 100.
+    Accessible.description: qsTr("%1 %").arg(Math.round(visualPosition * 100))
 
     background: Rectangle {
         objectName: "progressBackground"
@@ -33,6 +46,8 @@ ProgressBar {
     }
 
     Behavior on value {
+        id: glide
+
         NumberAnimation { duration: 1000 }
     }
 }

@@ -1,184 +1,132 @@
 import QtQuick 2.2
 import QtTest 1.2
+import LumetraInstaller 1.0
 
 UiTestCase {
     name: "Flow"
 
-    // A window that can be stretched shows the screens' fixed layout torn apart.
-    function test_window()
+    function test_keyboardAlone_data()
     {
-        compare(app.width, 800);
-        compare(app.height, 600);
-        compare(app.minimumWidth, 800);
-        compare(app.maximumWidth, 800);
-        compare(app.minimumHeight, 600);
-        compare(app.maximumHeight, 600);
-        compare(app.title, "Zentorlab Lumetra Update Tool - Version 1.73");
-        fuzzyCompare(app.unitLength, 72.03, 0.01);
+        return [{ tag: "unit up to date", needsUpdate: false },
+                { tag: "unit that needs the update", needsUpdate: true }];
     }
 
-    // One user's whole road: Start, two arrows, "Update" on a unit that needs none (it is
-    // removed at once), the arrow, and the finish screen.
-    function test_homeToFinish()
+    // Home to the end without a mouse: each screen's forward button has the focus and a
+    // ring, Return, Enter and Space press it, Tab and Shift+Tab go to back and return,
+    // Escape only hides the progress.
+    function test_keyboardAlone(data)
     {
-        fakeBackend.needsUpdate = false;
-        var screens = [["Home", "homeScreen"], ["StepOne", "stepOneScreen"],
-                       ["StepTwo", "stepTwoScreen"], ["StepThree", "stepThreeScreen"],
-                       ["StepFour", "stepFourScreen"], ["Finish", "finishScreen"]];
-        for (var i = 0; i < screens.length; ++i) {
-            compare(flow().state, screens[i][0]);
-            compare(screen().objectName, screens[i][1]);
-            if (i + 1 < screens.length)
-                clickOn(onScreen("nextButton"));
+        Script.answer.needsUpdate = data.needsUpdate;
+        keyClick(Qt.Key_Return);
+        verify(findChild(onScreen("nextButton"), "focusRing").visible, "no focus ring");
+        keyClick(Qt.Key_Enter);
+        keyClick(Qt.Key_Tab);
+        compare(app.activeFocusItem.objectName, "backArrowButton");
+        keyClick(Qt.Key_Tab, Qt.ShiftModifier);
+        keyClick(Qt.Key_Space);
+        compare(flow().state, "StepThree");
+        keyClick(Qt.Key_Return);
+        if (data.needsUpdate) {
+            keyClick(Qt.Key_Escape);
+            tryCompare(onScreen("popup"), "opened", false);
+            compare(app.activeFocusItem.objectName, "nextButton");
+            Script.newest.copyFileProgress(1);
+            Script.newest.updateFirmwareSuccess();
+            tryCompare(flow(), "state", "StepFour", 3000);
         }
-        compare(fakeBackend.calls, ["isLumetraConnected", "doesLumetraNeedUpdate", "uninstallUsb"]);
-        compare(app.previousStates, ["Home", "StepOne", "StepTwo", "StepThree", "StepFour", "Finish"]);
+        keyClick(Qt.Key_Return);
+        keyClick(Qt.Key_Return);
+        compare(host.quits, 1);
     }
 
-    function test_logoOpensTheMakersSite()
+    function test_doubleClick_data()
     {
-        clickOn(onScreen("logoRow"));
-        compare(fakeBackend.openedUrls, ["https://www.zentorlab.com"]);
-        compare(flow().state, "Home");
+        return [{ tag: "Step two's arrow, over Step three's Update", from: "StepTwo",
+                  to: "StepThree" },
+                { tag: "back on Step three, over Step two's back", from: "StepThree",
+                  to: "StepTwo", back: true }];
     }
 
-    // Back from step three and forward again must not bring back a stale screen: a half
-    // run bar or a "Updating" label would say a copy runs that nobody started.
-    function test_backAndForwardAgain()
+    // The second click of a double click lands on the next screen, which the user has not
+    // seen yet: it must neither start the update nor go back twice.
+    function test_doubleClick(data)
     {
-        walkTo("StepThree");
-        clickOn(onScreen("nextButton"));
-        fakeBackend.emitProgress(0.5);
-        fakeBackend.pressKey(app, Qt.Key_Escape);
-        tryCompare(onScreen("popup"), "opened", false);
+        walkTo(data.from);
+        var button = data.back ? back() : onScreen("nextButton");
+        wait(Qt.styleHints.mouseDoubleClickInterval);
+        mouseDoubleClickSequence(button, button.width / 2, button.height / 2);
+        compare(flow().state, data.to);
+        compare(count("doesLumetraNeedUpdate"), 0);
+    }
 
-        var back = find(app, "backArrowButton");
-        clickOn(back);
-        compare(flow().state, "StepTwo");
-        compare(app.previousStates, ["Home", "StepOne", "StepTwo"]);
-        clickOn(back);
-        compare(flow().state, "StepOne");
-        compare(app.previousStates, ["Home", "StepOne"]);
-        verify(!find(app, "backButton").visible, "no way back from step one");
+    // A row: the unit as Step three finds it and at "Update", the backend's signals after
+    // the click, and when Step four comes: "now" at the last event, "glide" once the bar
+    // has glided on to 1, "never": Step three stands again, ready or not.
+    function test_update_data()
+    {
+        return [
+            { tag: "up to date: the drive goes at once", needsUpdate: false, events: [],
+              ends: "now" },
+            { tag: "last value and success 3 s after the rest: after the glide", ends: "glide",
+              events: [["progress", 0.4], ["wait", 3000], ["progress", 1], ["success"]] },
+            { tag: "success 3 s after the last value: not before it", ends: "now",
+              events: [["progress", 1], ["wait", 3000], ["success"]] },
+            { tag: "failure after the last value: Update again", ends: "never", ready: true,
+              events: [["progress", 1], ["wait", 1500], ["read", "100 %"], ["failed"]] },
+            { tag: "left during the copy: its end reaches nothing", ends: "never", ready: true,
+              events: [["escape"], ["back"], ["progress", 1], ["success"], ["wait", 1500],
+                       ["forward"]] },
+            { tag: "refused, unit there: Update back once the other copy ends", refuses: true,
+              ends: "never", ready: true, events: [["ready", false], ["success"]] },
+            { tag: "refused, unit gone", goes: true, ends: "never", ready: false,
+              events: [["failed"]] },
+            { tag: "unit absent: Update does nothing", absent: true, ends: "never", ready: false,
+              events: [] }
+        ];
+    }
 
-        fakeBackend.connected = false;
+    function test_update(data)
+    {
+        Script.answer.connected = !data.absent;
+        Script.answer.needsUpdate = data.needsUpdate !== false;
         walkTo("StepThree");
-        compare(fakeBackend.callCount("isLumetraConnected"), 2);
+        Script.answer.refuses = !!data.refuses;
+        Script.answer.connected = !data.absent && !data.goes;
         var button = onScreen("nextButton");
-        compare(button.buttonText, "Update");
-        verify(!button.enable);
-        compare(String(onScreen("icon").source), "qrc:/Assets/lumetra-NotDetected.jpg");
-        var bar = findChild(onScreen("popup").contentItem, "copyProgressBar");
-        compare(bar.value, 0);
-        verify(!onScreen("popup").opened);
-        // The old screen's connections went with it.
-        tryVerify(function() { return String(fakeBackend.receiverCounts()) === "1,1,1"; });
-    }
-
-    function test_backButtonOnlyOnStepsTwoAndThree_data()
-    {
-        return [
-            { tag: "Home", state: "Home", visible: false },
-            { tag: "Step 1", state: "StepOne", visible: false },
-            { tag: "Step 2", state: "StepTwo", visible: true },
-            { tag: "Step 3", state: "StepThree", visible: true },
-            { tag: "Step 4", state: "StepFour", visible: false },
-            { tag: "Finish", state: "Finish", visible: false },
-            { tag: "Up to date", state: "UpToDate", visible: false }
-        ];
-    }
-
-    // The screen area must not jump sideways when the back column disappears.
-    function test_backButtonOnlyOnStepsTwoAndThree(data)
-    {
-        flow().state = data.state;
-        var column = find(app, "backButton");
-        compare(column.visible, data.visible);
-        compare(column.width, 60);
-        compare(column.height, 600);
-        var back = find(app, "backArrowButton");
-        compare(back.width, 60);
-        compare(back.height, 60);
-        compare(back.mapToItem(null, 0, 0).y, 270);
-        var area = find(app, "mainScreenLoader");
-        compare(area.x, 60);
-        compare(area.width, 740);
-        compare(area.height, 600);
-        compare(screen().width, 740);
-    }
-
-    function test_screenTexts_data()
-    {
-        return [
-            { tag: "Home", state: "Home",
-              texts: { productText: "Lumetra", productDescriptionText: "Automated post-processing unit",
-                       toolText: "Update Tool", versionText: "Version 1.73" },
-              picture: "qrc:/Assets/ZentorlabLogo.png", label: "Start" },
-            { tag: "Step 1", state: "StepOne",
-              texts: { headerText: "Step 1", titleText: "Disconnect Lumetra from power." },
-              lines: ["Begin by switching Lumetra's power to the 'off' position.",
-                      "Next, unplug Lumetra from its power source.",
-                      "Lumetra must be unplugged from power in order to update successfully."],
-              wrapped: true, picture: "qrc:/Assets/Lumetra-Disconnect.jpg", label: "" },
-            { tag: "Step 2", state: "StepTwo",
-              texts: { headerText: "Step 2", titleText: "Connect your computer to Lumetra via USB." },
-              lines: ["After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra."],
-              wrapped: true, picture: "qrc:/Assets/lumetra-ConnectUSB.jpg", label: "" },
-            { tag: "Step 3", state: "StepThree",
-              texts: { headerText: "Step 3", titleText: "Begin Lumetra update." },
-              lines: ["Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.",
-                      "Press the 'update' button to begin the process.",
-                      "Do not unplug the USB cable from your computer or Lumetra during the update"],
-              wrapped: true, picture: "qrc:/Assets/lumetra-Detected.jpg", label: "Update" },
-            { tag: "Step 4", state: "StepFour",
-              texts: { headerText: "Step 4", titleText: "Unplug USB cable from Lumetra." },
-              lines: ["To finalize the update, unplug the USB cable from Lumetra",
-                      "Do not reconnect Lumetra to power until you have removed the USB cable."],
-              wrapped: true, picture: "qrc:/Assets/lumetra-UnplugUSB.jpg", label: "" },
-            { tag: "Finish", state: "Finish",
-              texts: { headerText: "Step 5", titleText: "The update is complete!" },
-              lines: ["You can now reconnect Lumetra to power and switch it back on.",
-                      "Note that Lumetra may take a few seconds to restart."],
-              wrapped: true, picture: "qrc:/Assets/lumetra-FinishUpdate.jpg", label: "Finish" },
-            // The device's version text as it comes, line end included.
-            { tag: "Up to date", state: "UpToDate",
-              texts: { headerText: "Your Lumetra is already on version 1.73\n",
-                       titleText: "Lumetra update is completed",
-                       descText: "Your Lumetra has already received the update included in this installer. "
-                                 + "Press 'Finish' and restart your Lumetra to resume service. If you suspect "
-                                 + "that your Lumetra is not up to date, visit https://www.zentorlab.com/software "
-                                 + "to download the latest version of this installation wizard." },
-              picture: "qrc:/Assets/lumetra-FinishUpdate.jpg", label: "Finish" }
-        ];
-    }
-
-    function test_screenTexts(data)
-    {
-        fakeBackend.currentVersion = "1.73\n";
-        flow().state = data.state;
-        for (var name in data.texts)
-            compare(onScreen(name).text, data.texts[name], name);
-        compare(String(onScreen("icon").source), data.picture);
-
-        if (data.lines) {
-            var list = onScreen("descriptionListView");
-            compare(list.count, data.lines.length);
-            for (var i = 0; i < data.lines.length; ++i) {
-                list.currentIndex = i;
-                var line = findChild(list.currentItem, "descText");
-                compare(line.text, data.lines[i]);
-                compare(line.wrapMode === Text.WordWrap, data.wrapped, "wrapping of " + data.lines[i]);
+        clickOn(button);
+        // A second click while the first one's work runs is not a second update.
+        if (flow().state === "StepThree")
+            clickOn(button);
+        compare(count("updateLumetra"), data.absent || data.needsUpdate === false ? 0 : 1);
+        data.events.forEach(function(event) {
+            switch (event[0]) {
+            case "progress": Script.newest.copyFileProgress(event[1]); break;
+            case "failed": Script.newest.updateFirmwareFailed(); break;
+            case "wait": wait(event[1]); break;
+            case "escape": keyClick(Qt.Key_Escape); break;
+            case "back": clickOn(back()); break;
+            case "forward": keyClick(Qt.Key_Return); break;
+            case "ready": compare(button.enable, event[1]); break;
+            case "read": compare(host.describe(bar()).description, event[1]); break;
+            case "success":
+                compare(count("uninstallUsb"), 0, "the drive went before the success");
+                Script.newest.updateFirmwareSuccess();
             }
+        });
+        if (data.ends === "glide") {
+            verify(bar().value < 1, "the bar jumped to " + bar().value);
+            tryCompare(flow(), "state", "StepFour", 2000);
         }
-
-        // A labelled button is twice as wide as an arrow; both sit at the right edge,
-        // centred, and the text column leaves room for them.
-        var button = onScreen("nextButton");
-        compare(button.buttonText, data.label);
-        compare(button.displayIcon, data.label === "");
-        compare(button.width, data.label === "" ? 60 : 120);
-        compare(button.height, 60);
-        compare(button.mapToItem(null, 0, 0).x + button.width, 800);
-        compare(button.y, 270);
+        compare(count("uninstallUsb"), data.ends === "never" ? 0 : 1);
+        compare(flow().state, data.ends === "never" ? "StepThree" : "StepFour");
+        if (data.ends !== "never")
+            return;
+        button = onScreen("nextButton");
+        verify(!onScreen("popup").opened, "the popup is still open");
+        compare(bar().value, 0);
+        compare(button.buttonText, "Update");
+        compare(button.enable, data.ready);
+        compare(String(onScreen("icon").source),
+                "qrc:/Assets/lumetra-" + (data.ready ? "Detected" : "NotDetected") + ".jpg");
     }
 }

@@ -1,19 +1,48 @@
-#include "fakelumetrainstaller.h"
-
-#include <QtCore/QObject>
+#include <QtGui/QAccessible>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
+#include <QtQml/QQmlContext>
 #include <QtQml/QQmlEngine>
 #include <QtQuickTest/quicktest.h>
 
-// The UI documents from the resource bundle, driven against a scripted backend.
+// Readies the engine and stands in the tests as "host": what a screen reader reads of an
+// item and how it presses one, and how often the UI quit.
 class Setup : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(int quits MEMBER quits)
+
+public:
+    Q_INVOKABLE QVariantMap describe(QObject *item) const
+    {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
+        return {{"name", face ? face->text(QAccessible::Name) : QString()},
+                {"description", face ? face->text(QAccessible::Description) : QString()}};
+    }
+
+    Q_INVOKABLE void press(QObject *item) const
+    {
+        QAccessible::queryAccessibleInterface(item)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+    }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
-        installFakeBackend(engine);
+        // A run at another font DPI than its QT_FONT_DPI would prove nothing.
+        const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
+        if (dpi != qEnvironmentVariableIntValue("QT_FONT_DPI"))
+            qFatal("The font DPI is %d, not QT_FONT_DPI", dpi);
+        // As when a screen reader runs.
+        QAccessible::setActive(true);
+        // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
+        engine->addImportPath(QStringLiteral(QUICK_TEST_SOURCE_DIR));
+        connect(engine, &QQmlEngine::quit, this, [this] { ++quits; });
+        engine->rootContext()->setContextProperty(QStringLiteral("host"), this);
     }
+
+private:
+    int quits = 0;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(ui, Setup)

@@ -36,6 +36,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -54,6 +57,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -88,6 +94,9 @@ Rectangle {
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.8
                     color: descriptionTextColor
+
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                 }
             }
         }
@@ -116,6 +125,9 @@ Rectangle {
                 sourceSize.width: width
                 sourceSize.height: height
                 source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+
+                Accessible.role: Accessible.Graphic
+                Accessible.name: qsTr("Lumetra plugged into power again, with a check mark")
             }
         }
     }

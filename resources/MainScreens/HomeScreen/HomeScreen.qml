@@ -34,6 +34,10 @@ Rectangle {
             height: unitLength
             color: "transparent"
 
+            Accessible.role: Accessible.Link
+            Accessible.name: "zentorlab.com"
+            Accessible.onPressAction: buttonClicked()
+
             Image {
                 id: icon
                 objectName: "icon"
@@ -46,6 +50,9 @@ Rectangle {
                 // Small enough to decode as it is; decoding to the box's size costs the
                 // first frame a scaling pass.
                 source: "qrc:/Assets/ZentorlabLogo.png"
+
+                Accessible.role: Accessible.Graphic
+                Accessible.name: "Zentorlab"
             }
 
             MouseArea {
@@ -77,6 +84,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -94,6 +104,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: descriptionTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -118,6 +131,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -135,6 +151,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: descriptionTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
     }

@@ -36,6 +36,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -54,6 +57,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -87,6 +93,9 @@ Rectangle {
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.8
                     color: descriptionTextColor
+
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                 }
             }
         }
@@ -121,6 +130,9 @@ Rectangle {
             sourceSize.width: width
             sourceSize.height: height
             source: "qrc:/Assets/lumetra-UnplugUSB.jpg"
+
+            Accessible.role: Accessible.Graphic
+            Accessible.name: qsTr("The USB cable unplugged from Lumetra after the computer ejected its drive")
         }
     }
 

@@ -9,40 +9,65 @@ Rectangle {
     id: root
     objectName: "stepThreeScreen"
 
-    // Asked once, when the screen is made: the call has no change notification.
+    // Asked when the screen is made, and again only when the backend says something changed.
     property bool isLumetraConnected: lumetraUpdater.isLumetraConnected()
-    // Between the start of a copy and its end; the end runs once.
+    // Between the start of this screen's copy and its end; the end runs once.
     property bool updateRunning: false
+    // The backend's word that the firmware and its version file are on the drive.
+    property bool updateSucceeded: false
+    // updateLumetra() refused a unit that is there (a copy from an earlier visit still
+    // runs): "Update" comes back when that copy ends.
+    property bool refused: false
 
     function progressChangeSlot(value)
     {
-        copyProgressBar.value = value;
+        // Only this screen's own copy moves the bar.
+        if (updateRunning)
+            copyProgressBar.value = value;
     }
 
     function copyFileSuccessSlot()
     {
-        // The bar is still gliding to 1 when the success arrives; the completion runs
-        // when it gets there, so the version file is on the drive before its removal.
-        if (copyProgressBar.value === 1)
-            completeUpdate();
+        if (!updateRunning) {
+            otherCopyEnded();
+            return;
+        }
+        updateSucceeded = true;
+        completeUpdate();
     }
 
     function copyFileFailedSlot()
     {
+        if (!updateRunning) {
+            otherCopyEnded();
+            return;
+        }
         updateRunning = false;
         popup.close();
-        copyProgressBar.value = 0;
+        copyProgressBar.reset();
         nextButton.buttonText = qsTr("Update");
         nextButton.enable = isLumetraConnected;
     }
 
+    function otherCopyEnded()
+    {
+        if (!refused)
+            return;
+        refused = false;
+        isLumetraConnected = lumetraUpdater.isLumetraConnected();
+        nextButton.enable = isLumetraConnected;
+    }
+
+    // Runs when the later of two things comes: the backend's success (the version file is
+    // written) and the bar showing 1 (the user has seen the copy end). Only then may the
+    // drive go and the user be told to unplug it.
     function completeUpdate()
     {
-        if (!updateRunning)
+        if (!updateRunning || !updateSucceeded || copyProgressBar.value !== 1)
             return;
         updateRunning = false;
         popup.close();
-        copyProgressBar.value = 0;
+        copyProgressBar.reset();
         lumetraUpdater.uninstallUsb();
         lumetraInstaller.state = "StepFour";
     }
@@ -58,14 +83,17 @@ Rectangle {
         //: The update button's label while the firmware is being copied; keep it short.
         nextButton.buttonText = qsTr("Updating");
         updateRunning = true;
+        updateSucceeded = false;
         popup.open();
         if (!lumetraUpdater.updateLumetra()) {
-            // The unit went away since the screen was made: no copy runs and no signal
-            // will come. Say so, and let the user go back and connect it again.
+            // No copy runs and no signal of this update will come. A unit that has gone is
+            // shown as gone; one that is still there keeps its picture and waits, grey, for
+            // the end of the copy that holds it.
             updateRunning = false;
             popup.close();
-            isLumetraConnected = false;
             nextButton.buttonText = qsTr("Update");
+            isLumetraConnected = lumetraUpdater.isLumetraConnected();
+            refused = isLumetraConnected;
         }
     }
 
@@ -114,6 +142,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -132,6 +163,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -165,6 +199,9 @@ Rectangle {
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.7
                     color: descriptionTextColor
+
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                 }
             }
         }
@@ -200,6 +237,11 @@ Rectangle {
             sourceSize.height: height
             source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg"
                                         : "qrc:/Assets/lumetra-NotDetected.jpg"
+
+            Accessible.role: Accessible.Graphic
+            Accessible.name: isLumetraConnected
+                             ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
+                             : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
         }
     }
 
@@ -215,6 +257,9 @@ Rectangle {
         focus: true
         // Only Escape closes it: a stray click beside it must not hide a running copy.
         closePolicy: Controls2.Popup.CloseOnEscape | Controls2.Popup.NoAutoClose
+
+        // The popup took the focus; the button gets it back for the keyboard.
+        onClosed: nextButton.forceActiveFocus()
 
         WorkProgressBar {
             id: copyProgressBar
@@ -241,6 +286,7 @@ Rectangle {
         //: The button that starts the firmware update; keep it short.
         buttonText: qsTr("Update")
         enable: isLumetraConnected
+        accessibleDescription: isLumetraConnected ? "" : qsTr("Lumetra was not detected")
 
         onClicked: startUpdate()
     }

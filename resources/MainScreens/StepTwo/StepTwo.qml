@@ -36,6 +36,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -56,6 +59,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -89,6 +95,9 @@ Rectangle {
                     font.family: robotoRegular.name
                     font.pointSize: textFontSize * 0.8
                     color: descriptionTextColor
+
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: text
                 }
             }
         }
@@ -117,6 +126,9 @@ Rectangle {
                 sourceSize.width: width
                 sourceSize.height: height
                 source: "qrc:/Assets/lumetra-ConnectUSB.jpg"
+
+                Accessible.role: Accessible.Graphic
+                Accessible.name: qsTr("A USB cable from a computer plugged into Lumetra")
             }
         }
     }

@@ -39,6 +39,9 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize
                 color: headerTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -59,6 +62,9 @@ Rectangle {
                 font.pointSize: titleFontSize
                 font.bold: true
                 color: titleTextColor
+
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -68,9 +74,10 @@ Rectangle {
             color: "transparent"
         }
 
+        // Tall enough for the whole paragraph; the picture stays where it was.
         Rectangle {
             width: parent.width
-            height: unitLength
+            height: unitLength * 1.5
 
             Text {
                 id: descText
@@ -90,13 +97,10 @@ Rectangle {
                 font.family: robotoRegular.name
                 font.pointSize: textFontSize * 0.8
                 color: descriptionTextColor
-            }
-        }
 
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
         }
 
         Rectangle {
@@ -116,6 +120,9 @@ Rectangle {
                 sourceSize.width: width
                 sourceSize.height: height
                 source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+
+                Accessible.role: Accessible.Graphic
+                Accessible.name: qsTr("Lumetra plugged into power again, with a check mark")
             }
         }
     }

@@ -1,0 +1,81 @@
+import QtQuick 2.2
+import QtTest 1.2
+
+// Run at each font DPI of the table (96, 120, 144): QT_FONT_DPI.
+UiTestCase {
+    name: "Layout"
+
+    function test_screen_data()
+    {
+        return [{ tag: "Home", buttons: ["Start"], next: "StepOne" },
+                { tag: "StepOne", buttons: ["Next"], next: "StepTwo" },
+                { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
+                { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
+                { tag: "StepFour", buttons: ["Next"], next: "Finish" },
+                { tag: "Finish", buttons: ["Finish"], next: "quit" },
+                { tag: "UpToDate", buttons: ["Finish"], next: "quit" }];
+    }
+
+    // The visible items below root for which test() holds, in the order of the item tree.
+    function items(root, test, found)
+    {
+        found = found || [];
+        if (root.visible && test(root))
+            found.push(root);
+        for (var i = 0; root.visible && i < root.children.length; ++i)
+            items(root.children[i], test, found);
+        return found;
+    }
+
+    function box(item, width, height)
+    {
+        var at = item.mapToItem(null, 0, 0);
+        return { left: at.x - 0.5, top: at.y - 0.5, right: at.x + width + 0.5,
+                 bottom: at.y + height + 0.5 };
+    }
+
+    function inside(a, b)
+    {
+        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+    }
+
+    function apart(a, b)
+    {
+        return a.bottom <= b.top + 1 || a.top >= b.bottom - 1 || a.right <= b.left + 1
+                || a.left >= b.right - 1;
+    }
+
+    // Every text is whole within its row (a list's lines within the list), so within the
+    // window, clear of the pictures, and read out; every picture is described; the buttons are
+    // named and a screen reader presses them.
+    function test_screen(data)
+    {
+        flow().state = data.tag;
+        var pictures = items(screen(), function(item) { return item.sourceSize !== undefined; });
+        pictures.forEach(function(picture) {
+            verify(host.describe(picture).name !== "", picture.source + " is not described");
+        });
+        items(screen(), function(item) { return item.font && item.paintedHeight !== undefined; })
+                .forEach(function(text) {
+            var shape = box(text, Math.max(text.width, text.paintedWidth),
+                            Math.max(text.height, text.paintedHeight));
+            var list = text.parent.parent.parent;
+            var row = list.highlightFollowsCurrentItem !== undefined ? list : text.parent;
+            verify(inside(shape, box(row, row.width, row.height)), text.text + " overruns its row");
+            // A button lies over everything and carries its own name.
+            if (text.parent.accessibleName !== undefined)
+                return;
+            compare(host.describe(text).name, text.text);
+            pictures.forEach(function(picture) {
+                verify(apart(shape, box(picture, picture.width, picture.height)),
+                       text.text + " lies under a picture");
+            });
+        });
+        var buttons = items(app.contentItem, function(item) {
+            return item.accessibleName !== undefined;
+        });
+        compare(buttons.map(function(button) { return host.describe(button).name; }), data.buttons);
+        host.press(buttons[buttons.length - 1]);
+        compare(host.quits ? "quit" : flow().state, data.next);
+    }
+}
