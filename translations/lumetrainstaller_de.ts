@@ -8,6 +8,26 @@
         <extracomment>The button that ends the program; keep it short.</extracomment>
         <translation>Fertig</translation>
     </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra wieder am Stromnetz, mit einem Häkchen</translation>
+    </message>
+</context>
+<context>
+    <name>GreenButton</name>
+    <message>
+        <source>Next</source>
+        <extracomment>What a screen reader says for the arrow that leads to the next screen.</extracomment>
+        <translation>Weiter</translation>
+    </message>
+</context>
+<context>
+    <name>GreyButton</name>
+    <message>
+        <source>Back</source>
+        <extracomment>What a screen reader says for the arrow that leads to the previous screen.</extracomment>
+        <translation>Zurück</translation>
+    </message>
 </context>
 <context>
     <name>HomeScreen</name>
@@ -15,6 +35,20 @@
         <source>Start</source>
         <extracomment>The button that leads into the steps; keep it short.</extracomment>
         <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>StepFour</name>
+    <message>
+        <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
+        <translation>Das USB-Kabel von Lumetra abgezogen, nachdem der Computer sein Laufwerk ausgeworfen hat</translation>
+    </message>
+</context>
+<context>
+    <name>StepOne</name>
+    <message>
+        <source>Lumetra switched off, its power plug pulled from the wall socket</source>
+        <translation>Lumetra ausgeschaltet, der Netzstecker aus der Steckdose gezogen</translation>
     </message>
 </context>
 <context>
@@ -28,6 +62,25 @@
         <source>Updating</source>
         <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
         <translation>Läuft …</translation>
+    </message>
+    <message>
+        <source>Lumetra detected: the computer shows its drive with a check mark</source>
+        <translation>Lumetra erkannt: Der Computer zeigt sein Laufwerk mit einem Häkchen</translation>
+    </message>
+    <message>
+        <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
+        <translation>Lumetra nicht erkannt: Der Computer zeigt ein Kreuz statt seines Laufwerks</translation>
+    </message>
+    <message>
+        <source>Lumetra was not detected</source>
+        <translation>Lumetra wurde nicht erkannt</translation>
+    </message>
+</context>
+<context>
+    <name>StepTwo</name>
+    <message>
+        <source>A USB cable from a computer plugged into Lumetra</source>
+        <translation>Ein USB-Kabel von einem Computer, in Lumetra eingesteckt</translation>
     </message>
 </context>
 <context>
@@ -147,6 +200,22 @@
         <source>Finish</source>
         <extracomment>The button that ends the program; keep it short.</extracomment>
         <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra wieder am Stromnetz, mit einem Häkchen</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgressBar</name>
+    <message>
+        <source>Update progress</source>
+        <translation>Fortschritt des Updates</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
+        <translation>%1 %</translation>
     </message>
 </context>
 </TS>

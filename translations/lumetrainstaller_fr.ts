@@ -8,6 +8,26 @@
         <extracomment>The button that ends the program; keep it short.</extracomment>
         <translation>Fermer</translation>
     </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra rebranché sur le secteur, avec une coche</translation>
+    </message>
+</context>
+<context>
+    <name>GreenButton</name>
+    <message>
+        <source>Next</source>
+        <extracomment>What a screen reader says for the arrow that leads to the next screen.</extracomment>
+        <translation>Suivant</translation>
+    </message>
+</context>
+<context>
+    <name>GreyButton</name>
+    <message>
+        <source>Back</source>
+        <extracomment>What a screen reader says for the arrow that leads to the previous screen.</extracomment>
+        <translation>Retour</translation>
+    </message>
 </context>
 <context>
     <name>HomeScreen</name>
@@ -15,6 +35,20 @@
         <source>Start</source>
         <extracomment>The button that leads into the steps; keep it short.</extracomment>
         <translation>Lancer</translation>
+    </message>
+</context>
+<context>
+    <name>StepFour</name>
+    <message>
+        <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
+        <translation>Le câble USB débranché de Lumetra après que l’ordinateur a éjecté son lecteur</translation>
+    </message>
+</context>
+<context>
+    <name>StepOne</name>
+    <message>
+        <source>Lumetra switched off, its power plug pulled from the wall socket</source>
+        <translation>Lumetra éteint, sa fiche retirée de la prise murale</translation>
     </message>
 </context>
 <context>
@@ -28,6 +62,25 @@
         <source>Updating</source>
         <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
         <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Lumetra detected: the computer shows its drive with a check mark</source>
+        <translation>Lumetra détecté : l’ordinateur affiche son lecteur avec une coche</translation>
+    </message>
+    <message>
+        <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
+        <translation>Lumetra non détecté : l’ordinateur affiche une croix à la place de son lecteur</translation>
+    </message>
+    <message>
+        <source>Lumetra was not detected</source>
+        <translation>Lumetra n’a pas été détecté</translation>
+    </message>
+</context>
+<context>
+    <name>StepTwo</name>
+    <message>
+        <source>A USB cable from a computer plugged into Lumetra</source>
+        <translation>Un câble USB reliant un ordinateur à Lumetra</translation>
     </message>
 </context>
 <context>
@@ -147,6 +200,22 @@
         <source>Finish</source>
         <extracomment>The button that ends the program; keep it short.</extracomment>
         <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra rebranché sur le secteur, avec une coche</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgressBar</name>
+    <message>
+        <source>Update progress</source>
+        <translation>Progression de la mise à jour</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
+        <translation>%1 %</translation>
     </message>
 </context>
 </TS>
