@@ -96,7 +96,7 @@ class Screen:
     def __init__(self, artefacts):
         pipe, self.artefacts = os.pipe(), artefacts
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(pipe[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
-                                     pass_fds=(pipe[1],), stderr=open(os.path.join(artefacts, "xvfb.log"), "wb"))
+                                     pass_fds=(pipe[1],), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(pipe[1])
         number = b""
         while not number.endswith(b"\n") and self.xvfb.poll() is None:  # the server writes the newline apart
