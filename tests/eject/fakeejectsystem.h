@@ -7,23 +7,23 @@
 #include <map>
 #include <vector>
 
-// Plays the operating system from a script and records what the removal asks of it. Unless a
-// test says otherwise: drive E, a removable disk numbered 2 whose parent (its instance times 10)
-// is ejectable and goes at the first attempt; a CD-ROM carries number 2 too, as on Windows.
+// Plays the operating system from a script and records in `calls` what the removal asks of it,
+// its pauses and what it prints. Unless a test says otherwise: drive E, a removable disk numbered
+// 2 whose parent (its instance times 10) is ejectable and goes at the first attempt; a CD-ROM
+// carries number 2 too, as on Windows.
 class FakeEjectSystem : public EjectSystem
 {
 public:
     static constexpr std::uint32_t unnumbered = 0x7FFFFFFF, unopenable = 0x7FFFFFFE;
     struct Disk { std::uint32_t number; DeviceInstance instance; std::uint32_t detailSize = 96; bool detailFails = false; };
     struct Attempt { ConfigResult result; std::uint32_t vetoType = vetoTypeUnknown; std::wstring vetoName = {}; };
-    std::string volume = "E", output;
+    std::string volume = "E";
     std::uint32_t volumeNumber = 2, type = driveRemovable, status = statusRemovable | 0x0A;
     bool listFails = false, statusFails = false;
     ConfigResult parentResult = resultSuccess;
     std::vector<Disk> disks = { { 0, 31 }, { 2, 32 } }, cdRoms = { { 2, 41 } }, listed;
     std::vector<Attempt> attempts = { { resultSuccess } }; // the last one repeats
     std::vector<std::string> calls;
-    int pauses = 0; // of 200 ms
     std::map<std::uintptr_t, std::uint32_t> open; // handles and device lists not closed, with their numbers
 
     Handle openVolume(const std::string &drive) override { return call("openVolume " + drive, drive == volume ? add(volumeNumber) : invalidHandle); }
@@ -41,34 +41,31 @@ public:
     }
     bool enumInterfaces(DeviceList list, InterfaceClass, std::uint32_t index, InterfaceRecord *record) override
     {
-        record->bytes[0] = (unsigned char)index;
-        return open.count(list) && index < listed.size();
+        return (record->bytes[0] = (unsigned char)index, open.count(list) && index < listed.size());
     }
     std::uint32_t interfaceDetailSize(DeviceList, const InterfaceRecord &record) override { return listed[record.bytes[0]].detailSize; }
     bool interfaceDetail(DeviceList, const InterfaceRecord &record, DetailBuffer *detail, std::uint32_t size, DeviceInstance *instance) override
     {
         const Disk &disk = listed[detail->bytes[0] = record.bytes[0]];
-        *instance = disk.instance;
-        return !disk.detailFails && size >= disk.detailSize && size <= sizeof detail->bytes;
+        return (*instance = disk.instance, !disk.detailFails && size >= disk.detailSize && size <= sizeof detail->bytes);
     }
     Handle openInterface(const DetailBuffer &detail) override { return listed[detail.bytes[0]].number == unopenable ? invalidHandle : add(listed[detail.bytes[0]].number); }
     void destroyList(DeviceList list) override { open.erase(list); }
     ConfigResult getParent(DeviceInstance *parent, DeviceInstance instance) override
     {
-        *parent = parentResult == resultSuccess ? instance * 10 : *parent;
-        return call("parent " + std::to_string(instance), parentResult);
+        return (*parent = parentResult ? *parent : instance * 10, call("parent " + std::to_string(instance), parentResult));
     }
     ConfigResult getStatus(std::uint32_t *nodeStatus, std::uint32_t *, DeviceInstance node) override
     {
-        *nodeStatus = statusFails || node == 0 ? *nodeStatus : status;
-        return call("status " + std::to_string(node), statusFails || node == 0 ? resultNoSuchNode : resultSuccess);
+        const bool fails = statusFails || node == 0;
+        return (*nodeStatus = fails ? *nodeStatus : status, call("status " + std::to_string(node), fails ? resultNoSuchNode : resultSuccess));
     }
     ConfigResult requestEject(DeviceInstance node, std::uint32_t *veto, wchar_t *name, std::uint32_t length) override { return attempt("eject ", node, veto, name, length); }
     ConfigResult queryAndRemove(DeviceInstance node, std::uint32_t *veto, wchar_t *name, std::uint32_t length) override { return attempt("remove ", node, veto, name, length); }
-    void sleep(std::uint32_t milliseconds) override { pauses += milliseconds == 200 ? 1 : 100; }
-    void printMessage(const char *message) override { output += message; }
-    void printNumber(const char *format, std::uint32_t value) override { output += QString::asprintf(format, value).toStdString(); }
-    void printWide(const char *format, const wchar_t *text) override { output += QString(format).replace("%ws", QString::fromWCharArray(text)).toStdString(); }
+    void sleep(std::uint32_t milliseconds) override { calls.push_back(milliseconds == 200 ? "pause" : "pause of " + std::to_string(milliseconds)); }
+    void printMessage(const char *message) override { calls.push_back(message); }
+    void printNumber(const char *format, std::uint32_t value) override { calls.push_back(QString::asprintf(format, value).toStdString()); }
+    void printWide(const char *format, const wchar_t *text) override { calls.push_back(QString(format).replace("%ws", QString::fromWCharArray(text)).toStdString()); }
 
 private:
     template<typename T> T call(const std::string &what, T result) { calls.push_back(what); return result; }
