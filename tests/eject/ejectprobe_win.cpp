@@ -12,10 +12,10 @@ int wmain(int argc, wchar_t **argv)
     char drive[16] = {};
     if (argc == 2 && WideCharToMultiByte(CP_ACP, 0, argv[1], -1, drive, sizeof drive, nullptr, nullptr) > 0)
         return int(ejectDrive(system, drive));
-    system.printMessage(EjectMessage::success);
-    system.printMessage(EjectMessage::failed);
-    system.printNumber(EjectMessage::resultFormat, EjectSystem::resultRemoveVetoed);
-    system.printNumber(EjectMessage::resultFormat, EjectSystem::resultNoSuchNode);
+    for (const char *message : { EjectMessage::success, EjectMessage::failed })
+        system.printMessage(message);
+    for (const EjectSystem::ConfigResult result : { EjectSystem::resultRemoveVetoed, EjectSystem::resultNoSuchNode })
+        system.printNumber(EjectMessage::resultFormat, result);
     system.printWide(EjectMessage::vetoNameFormat, L"USB Mass Storage Device");
     return 0;
 }

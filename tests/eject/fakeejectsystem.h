@@ -3,14 +3,13 @@
 
 #include <QtCore/QString>
 
-#include <cstring>
 #include <map>
+#include <numeric>
 #include <vector>
 
-// Plays the operating system from a script and records in `calls` what the removal asks of it,
-// its pauses and what it prints. Unless a test says otherwise: drive E, a removable disk numbered
-// 2 whose parent (its instance times 10) is ejectable and goes at the first attempt; a CD-ROM
-// carries number 2 too, as on Windows.
+// Plays the operating system from a script and records in `calls` what the removal asks, its
+// pauses and what it prints. Unless a test says otherwise: drive E, a removable disk numbered 2
+// whose parent (its instance times 10) is ejectable and goes at once; a CD-ROM is numbered 2 too.
 class FakeEjectSystem : public EjectSystem
 {
 public:
@@ -26,12 +25,9 @@ public:
     std::vector<std::string> calls;
     std::map<std::uintptr_t, std::uint32_t> open; // handles and device lists not closed, with their numbers
 
+    QString trace() const { return QString::fromStdString(std::accumulate(calls.begin(), calls.end(), std::string(), [](std::string all, const std::string &call) { return all.empty() ? call : all + ", " + call; })); }
     Handle openVolume(const std::string &drive) override { return call("openVolume " + drive, drive == volume ? add(volumeNumber) : invalidHandle); }
-    bool queryDeviceNumber(Handle handle, StorageDeviceNumber *number) override
-    {
-        *number = { 7, open.count(handle) ? open[handle] : unnumbered, 1 };
-        return number->deviceNumber != unnumbered;
-    }
+    bool queryDeviceNumber(Handle handle, StorageDeviceNumber *number) override { return (*number = { 7, open.count(handle) ? open[handle] : unnumbered, 1 }).deviceNumber != unnumbered; }
     void closeHandle(Handle handle) override { open.erase(handle); }
     std::uint32_t driveType(const std::string &drive) override { return call("driveType " + drive, type); }
     DeviceList getClassDevs(InterfaceClass kind) override
@@ -39,10 +35,7 @@ public:
         listed = kind == InterfaceClass::CdRom ? cdRoms : disks;
         return call(kind == InterfaceClass::CdRom ? "list cdrom" : "list disk", listFails ? invalidList : add(0));
     }
-    bool enumInterfaces(DeviceList list, InterfaceClass, std::uint32_t index, InterfaceRecord *record) override
-    {
-        return (record->bytes[0] = (unsigned char)index, open.count(list) && index < listed.size());
-    }
+    bool enumInterfaces(DeviceList list, InterfaceClass, std::uint32_t index, InterfaceRecord *record) override { return (record->bytes[0] = (unsigned char)index, open.count(list) && index < listed.size()); }
     std::uint32_t interfaceDetailSize(DeviceList, const InterfaceRecord &record) override { return listed[record.bytes[0]].detailSize; }
     bool interfaceDetail(DeviceList, const InterfaceRecord &record, DetailBuffer *detail, std::uint32_t size, DeviceInstance *instance) override
     {
@@ -51,10 +44,7 @@ public:
     }
     Handle openInterface(const DetailBuffer &detail) override { return listed[detail.bytes[0]].number == unopenable ? invalidHandle : add(listed[detail.bytes[0]].number); }
     void destroyList(DeviceList list) override { open.erase(list); }
-    ConfigResult getParent(DeviceInstance *parent, DeviceInstance instance) override
-    {
-        return (*parent = parentResult ? *parent : instance * 10, call("parent " + std::to_string(instance), parentResult));
-    }
+    ConfigResult getParent(DeviceInstance *parent, DeviceInstance instance) override { return (*parent = parentResult ? *parent : instance * 10, call("parent " + std::to_string(instance), parentResult)); }
     ConfigResult getStatus(std::uint32_t *nodeStatus, std::uint32_t *, DeviceInstance node) override
     {
         const bool fails = statusFails || node == 0;
@@ -74,8 +64,7 @@ private:
     ConfigResult attempt(const std::string &what, DeviceInstance node, std::uint32_t *veto, wchar_t *name, std::uint32_t length)
     {
         const Attempt &scripted = attempts[std::min<size_t>(attemptsMade++, attempts.size() - 1)];
-        *veto = scripted.vetoType;
-        if (!scripted.vetoName.empty())
+        if (!(*veto = scripted.vetoType, scripted.vetoName.empty()))
             std::wmemcpy(name, scripted.vetoName.c_str(), std::min<size_t>(scripted.vetoName.size() + 1, length));
         return call(what + std::to_string(node), scripted.result);
     }
