@@ -1,6 +1,5 @@
-// The removal with the real Windows device layer, run under Wine by run-wine-probe.sh:
-// "ejectprobe <drive>" ejects the drive and exits with the result code; without a drive it
-// prints the four console messages through the layer.
+// "ejectprobe <drive>": the removal with the real Windows device layer, run under Wine by
+// run-wine-probe.sh; exits with the result code. Without a drive: the console messages.
 #include "ejectalgorithm.h"
 #include "ejectsystem_win.h"
 

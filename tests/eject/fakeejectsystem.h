@@ -7,9 +7,8 @@
 #include <numeric>
 #include <vector>
 
-// Plays the operating system from a script and records in `calls` what the removal asks, its
-// pauses and what it prints. Unless a test says otherwise: drive E, a removable disk numbered 2
-// whose parent (its instance times 10) is ejectable and goes at once; a CD-ROM is numbered 2 too.
+// Plays the system from a script; `calls` records what the removal asks, its pauses and prints. By default: drive E,
+// a removable disk numbered 2 whose parent (instance times 10) is ejectable and goes at once; a CD-ROM numbered 2 too.
 class FakeEjectSystem : public EjectSystem
 {
 public:
