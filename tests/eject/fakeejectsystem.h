@@ -13,7 +13,7 @@ class FakeEjectSystem : public EjectSystem
 {
 public:
     static constexpr std::uint32_t unnumbered = 0x7FFFFFFF, unopenable = 0x7FFFFFFE;
-    struct Disk { std::uint32_t number; DeviceInstance instance; std::uint32_t detailSize = 96; bool detailFails = false; };
+    struct Disk { std::uint32_t number; DeviceInstance instance; std::uint32_t detailSize = 96; }; // instance 0: no detail
     struct Attempt { ConfigResult result; std::uint32_t vetoType = vetoTypeUnknown; std::wstring vetoName = {}; };
     std::string volume = "E";
     std::uint32_t volumeNumber = 2, type = driveRemovable, status = statusRemovable | 0x0A;
@@ -38,17 +38,12 @@ public:
     std::uint32_t interfaceDetailSize(DeviceList, const InterfaceRecord &record) override { return listed[record.bytes[0]].detailSize; }
     bool interfaceDetail(DeviceList, const InterfaceRecord &record, DetailBuffer *detail, std::uint32_t size, DeviceInstance *instance) override
     {
-        const Disk &disk = listed[detail->bytes[0] = record.bytes[0]];
-        return (*instance = disk.instance, !disk.detailFails && size >= disk.detailSize && size <= sizeof detail->bytes);
+        return (*instance = listed[detail->bytes[0] = record.bytes[0]].instance) && size >= listed[record.bytes[0]].detailSize && size <= sizeof detail->bytes;
     }
     Handle openInterface(const DetailBuffer &detail) override { return listed[detail.bytes[0]].number == unopenable ? invalidHandle : add(listed[detail.bytes[0]].number); }
     void destroyList(DeviceList list) override { open.erase(list); }
-    ConfigResult getParent(DeviceInstance *parent, DeviceInstance instance) override { return (*parent = parentResult ? *parent : instance * 10, call("parent " + std::to_string(instance), parentResult)); }
-    ConfigResult getStatus(std::uint32_t *nodeStatus, std::uint32_t *, DeviceInstance node) override
-    {
-        const bool fails = statusFails || node == 0;
-        return (*nodeStatus = fails ? *nodeStatus : status, call("status " + std::to_string(node), fails ? resultNoSuchNode : resultSuccess));
-    }
+    ConfigResult getParent(DeviceInstance *parent, DeviceInstance node) override { return call("parent " + std::to_string(node), parentResult ? parentResult : (*parent = node * 10, 0)); }
+    ConfigResult getStatus(std::uint32_t *out, std::uint32_t *, DeviceInstance node) override { return call("status " + std::to_string(node), statusFails || !node ? resultNoSuchNode : (*out = status, 0)); }
     ConfigResult requestEject(DeviceInstance node, std::uint32_t *veto, wchar_t *name, std::uint32_t length) override { return attempt("eject ", node, veto, name, length); }
     ConfigResult queryAndRemove(DeviceInstance node, std::uint32_t *veto, wchar_t *name, std::uint32_t length) override { return attempt("remove ", node, veto, name, length); }
     void sleep(std::uint32_t milliseconds) override { calls.push_back(milliseconds == 200 ? "pause" : "pause of " + std::to_string(milliseconds)); }

@@ -40,7 +40,7 @@ private slots:
         row("no present disk has the number", 4, disk, [](S &s) { s.volumeNumber = 7; });
         row("the device list cannot be made", 4, disk, [](S &s) { s.listFails = true; });
         row("unreadable disks are passed over, up to a 1024-byte detail", 0, ejected,
-            [](S &s) { s.disks = { { 2, 33, 0 }, { 2, 34, 1025 }, { 2, 35, 96, true }, { S::unopenable, 36 }, { S::unnumbered, 37 }, { 2, 32, 1024 } }; });
+            [](S &s) { s.disks = { { 2, 33, 0 }, { 2, 34, 1025 }, { 2, 0 }, { S::unopenable, 36 }, { S::unnumbered, 37 }, { 2, 32, 1024 } }; });
         row("a parent without the removable bit is removed", 0, removed, [](S &s) { s.status = 0x0A; });
         row("a parent whose status cannot be read is removed", 0, removed, [](S &s) { s.statusFails = true; });
         row("no parent: every attempt fails", 5, disk + ", parent 32, status 0, remove 0, pause, remove 0, pause, remove 0, pause, failed/n, Result=0x 5/n",

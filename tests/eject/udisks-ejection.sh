@@ -4,8 +4,7 @@
 # Usage: udisks-ejection.sh <ejectprobe>. Exit status 77 means skipped.
 set -u
 [ "${LUMETRA_PRIVATE_MOUNTS:-}" = 1 ] && udisksctl status >/dev/null 2>&1 || { echo "SKIP: needs root and udisks (ctest as root; dbus, udev, udisks2)"; exit 77; }
-probe=$1 work=$(mktemp -d) failures=0
-trap 'rm -rf "$work"' EXIT
+probe=$1 work=$(mktemp -d) failures=0; trap 'rm -rf "$work"' EXIT
 # row <what a user would meet> <code> <console> <setting, run with $drive and $device first> [<bus>]
 row() {
     truncate -s 16M "$work/unit.img" && mkfs.ext4 -q -F "$work/unit.img"
