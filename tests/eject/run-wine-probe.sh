@@ -2,7 +2,6 @@
 # Builds the removal with the Windows device layer (MinGW-w64, static, warnings as errors: this
 # code is otherwise only compiled on Windows) and runs it under Wine for the paths Wine has; Wine
 # has no device removal, so no row reaches an attempt. Exit status 77 means skipped.
-set -u
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64) work=$(mktemp -d) failures=0
 compiler=$(command -v x86_64-w64-mingw32-g++-posix) && [ -x "$wine" ] || { echo "SKIP: MinGW-w64 (g++-mingw-w64-x86-64-posix) or wine64 is missing"; exit 77; }
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
