@@ -27,8 +27,7 @@ row() {
     expected=$(echo "$3" | sed "s|\$device|$device|") expectedMount=$([ "$2" = 0 ] && echo gone || echo mounted)
     # One deadline of 10 s holds for the whole removal.
     [ "$code $(cat "$work/console") | $mounted $backing $asked" = "$2 $expected | $expectedMount $work/unit.img $requests" ] && [ $seconds -le 11 ] && echo "PASS: $1" || {
-        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted, on $backing, $asked of $requests requests without interaction"
-        failures=$((failures + 1)); }
+        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted, on $backing, $asked of $requests asked no password"; failures=$((failures + 1)); }
     umount "$unit" 2>/dev/null; losetup -d "$device"
 }
 row "an idle drive is unmounted; its loop device is left alone" 0 "Success/n/n" ""
