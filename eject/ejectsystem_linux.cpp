@@ -1,10 +1,10 @@
 #include "ejectsystem_linux.h"
 
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMap>
-#include <QtCore/QStorageInfo>
 #include <QtCore/QThread>
 #include <QtCore/QVariantMap>
 #include <QtDBus/QDBusArgument>
@@ -20,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using InterfaceProperties = QMap<QString, QVariantMap>;
@@ -37,6 +38,12 @@ const QString driveInterface = QStringLiteral("org.freedesktop.UDisks2.Drive");
 const QString filesystemInterface = QStringLiteral("org.freedesktop.UDisks2.Filesystem");
 const QString partitionInterface = QStringLiteral("org.freedesktop.UDisks2.Partition");
 const QString noObject = QStringLiteral("/");
+
+// No password dialog may come up behind the frozen window: udisks refuses instead.
+QVariantList noInteraction()
+{
+    return { QVariantMap { { QStringLiteral("auth.no_user_interaction"), true } } };
+}
 
 const QString udisksErrorPrefix = QStringLiteral("org.freedesktop.UDisks2.Error.");
 const QString busyError = QStringLiteral("org.freedesktop.UDisks2.Error.DeviceBusy");
@@ -149,14 +156,39 @@ UdisksEjectSystem::~UdisksEjectSystem()
 
 EjectSystem::Handle UdisksEjectSystem::openVolume(const std::string &drive)
 {
-    // The volume is the block device mounted exactly at the root path, nothing below it.
+    // Every removal starts here, and all it asks of udisks from here on shares one deadline.
+    deadline = QDeadlineTimer(removalDeadlineMilliseconds);
+    volumeNumber = 0;
+    // The volume is the file system the root shows, the top one where several are mounted
+    // there: the block device whose number is the root's own device number.
     const QByteArray root = canonicalRoot(drive);
-    if (root.isEmpty())
+    struct stat rootStatus;
+    struct stat parentStatus;
+    if (root.isEmpty() || ::stat(root.constData(), &rootStatus) != 0
+        || ::stat((root + "/..").constData(), &parentStatus) != 0)
         return invalidHandle;
-    const QStorageInfo storage(QFile::decodeName(root));
-    if (!storage.isValid() || QFile::encodeName(storage.rootPath()) != root)
+    // A folder inside a volume is no volume.
+    if (parentStatus.st_dev == rootStatus.st_dev)
         return invalidHandle;
-    return openBlockDevice(storage.device().constData());
+    const QByteArray number = QByteArray::number(major(rootStatus.st_dev)) + ':'
+            + QByteArray::number(minor(rootStatus.st_dev));
+    QFile uevent(QStringLiteral("/sys/dev/block/") + QString::fromLatin1(number) + QStringLiteral("/uevent"));
+    if (!uevent.open(QIODevice::ReadOnly))
+        return invalidHandle;
+    QByteArray name;
+    for (const QByteArray &line : uevent.readAll().split('\n')) {
+        if (line.startsWith("DEVNAME="))
+            name = "/dev/" + line.mid(8);
+    }
+    const Handle handle = name.isEmpty() ? invalidHandle : openBlockDevice(name.constData());
+    struct stat deviceStatus;
+    if (handle != invalidHandle && (::fstat(int(handle), &deviceStatus) != 0
+                                    || deviceStatus.st_rdev != rootStatus.st_dev)) {
+        closeHandle(handle);
+        return invalidHandle;
+    }
+    volumeNumber = rootStatus.st_dev;
+    return handle;
 }
 
 bool UdisksEjectSystem::queryDeviceNumber(Handle handle, StorageDeviceNumber *number)
@@ -186,7 +218,10 @@ std::uint32_t UdisksEjectSystem::driveType(const std::string &drive)
     const QByteArray root = canonicalRoot(drive);
     const ManagedObjects &all = objects.value();
     for (const InterfaceProperties &interfaces : all) {
-        if (!interfaces.contains(filesystemInterface) || !mountPoints(interfaces).contains(root))
+        // Only the volume itself, never a file system that a later mount covers at the root.
+        if (!interfaces.contains(filesystemInterface) || !mountPoints(interfaces).contains(root)
+            || interfaces.value(blockInterface).value(QStringLiteral("DeviceNumber")).toULongLong()
+                    != volumeNumber)
             continue;
         const QString drivePath = pathValue(interfaces.value(blockInterface).value(QStringLiteral("Drive")));
         // A block device of its own, such as a loop device, is a fixed disk to the caller.
@@ -337,16 +372,15 @@ EjectSystem::ConfigResult UdisksEjectSystem::unmountAndRelease(DeviceInstance no
     // A block device without a drive is done once unmounted: there is nothing to eject, and a
     // loop device must never be powered off.
     if (!error.isValid() && path.startsWith(drivesPrefix)) {
-        const QVariantList noOptions = { QVariant::fromValue(QVariantMap()) };
         if (eject) {
-            error = QDBusError(call(path, driveInterface, QStringLiteral("Eject"), noOptions,
+            error = QDBusError(call(path, driveInterface, QStringLiteral("Eject"), noInteraction(),
                                     actionTimeoutMilliseconds));
         } else {
             const QDBusMessage canPowerOff = property(path, driveInterface, QStringLiteral("CanPowerOff"));
             if (canPowerOff.type() == QDBusMessage::ErrorMessage)
                 error = QDBusError(canPowerOff);
             else if (canPowerOff.arguments().value(0).value<QDBusVariant>().variant().toBool())
-                error = QDBusError(call(path, driveInterface, QStringLiteral("PowerOff"), noOptions,
+                error = QDBusError(call(path, driveInterface, QStringLiteral("PowerOff"), noInteraction(),
                                         actionTimeoutMilliseconds));
         }
     }
@@ -374,7 +408,7 @@ QDBusError UdisksEjectSystem::unmountFileSystems(const QString &nodePath) const
         if (!belongs || block.isEmpty() || mountPoints(interfaces).isEmpty())
             continue;
         const QDBusMessage unmounted = call(object.key().path(), filesystemInterface, QStringLiteral("Unmount"),
-                                            { QVariant::fromValue(QVariantMap()) }, actionTimeoutMilliseconds);
+                                            noInteraction(), actionTimeoutMilliseconds);
         if (unmounted.type() == QDBusMessage::ErrorMessage)
             return QDBusError(unmounted);
     }
@@ -419,7 +453,13 @@ QDBusMessage UdisksEjectSystem::call(const QString &objectPath, const QString &i
 {
     QDBusMessage message = QDBusMessage::createMethodCall(udisksService, objectPath, interface, method);
     message.setArguments(arguments);
-    return bus().call(message, QDBus::Block, timeoutMilliseconds);
+    // A stuck udisks must not hold the caller past the removal's deadline; Qt takes a
+    // timeout of 0 as its own default of 25 s, so an expired deadline asks nothing.
+    const qint64 remaining = deadline.remainingTime();
+    if (remaining == 0)
+        return message.createErrorReply(QDBusError::Timeout, QStringLiteral("the removal ran out of time"));
+    return bus().call(message, QDBus::Block, remaining < 0 ? timeoutMilliseconds
+                                                           : int(qMin<qint64>(remaining, timeoutMilliseconds)));
 }
 
 // Everything udisks knows, in one answer: its objects with their interfaces and properties.

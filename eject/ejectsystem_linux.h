@@ -4,6 +4,7 @@
 #include "ejectsystem.h"
 
 #include <QtCore/QByteArray>
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QString>
 #include <QtDBus/QDBusConnection>
 
@@ -14,8 +15,9 @@ class QDBusError;
 class QDBusMessage;
 
 // The safe removal's system calls on Linux, answered by udisks2 over the system bus.
-// A drive is named by its root path; the volume is the block device mounted there and its
-// device number that block device's number. A device list is one look at udisks' block
+// A drive is named by its root path; the volume is the block device whose number is the
+// root's device number (the file system on top, where several are mounted at the root), and
+// udisks must list it as mounted at the root. A device list is one look at udisks' block
 // devices of a class (optical or not), and a device instance stands for a udisks block device
 // or drive. A block device's parent is its udisks drive, or itself when it has none (a loop
 // device): ejecting a drive unmounts its file systems and ejects it, removing one unmounts
@@ -32,9 +34,11 @@ public:
     UdisksEjectSystem &operator=(const UdisksEjectSystem &) = delete;
 
     // Bounds on every call, so that a missing or stuck udisks never hangs the caller: a
-    // question, and an unmount, eject or power-off (which may have to flush the drive first).
+    // question, and an unmount, eject or power-off (which may have to flush the drive first);
+    // and one on the whole removal, after which it fails with its code.
     static constexpr int queryTimeoutMilliseconds = 5000;
-    static constexpr int actionTimeoutMilliseconds = 30000;
+    static constexpr int actionTimeoutMilliseconds = 10000;
+    static constexpr int removalDeadlineMilliseconds = 10000;
 
     Handle openVolume(const std::string &drive) override;
     bool queryDeviceNumber(Handle handle, StorageDeviceNumber *number) override;
@@ -82,6 +86,9 @@ private:
                                    std::uint32_t vetoNameLength);
     QDBusError unmountFileSystems(const QString &nodePath) const;
 
+    QDeadlineTimer deadline;
+    // The device number of the volume being removed, as openVolume found it.
+    quint64 volumeNumber = 0;
     QString busAddress;
     QString connectionName;
     // Device instance n stands for instances[n - 1]; 0 stands for nothing.

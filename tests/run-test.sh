@@ -1,9 +1,26 @@
 #!/bin/sh
-# Runs one test the way every test runs: offscreen, with a private 0700 runtime directory,
-# and (mode "root") inside a private mount namespace, so mounts made by the test never
-# reach the rest of the machine. Without root the test runs as it is and skips what needs it.
+# Runs one test the way every test runs: offscreen, with a private 0700 runtime directory.
+# Mode "root" adds a private mount namespace when we are root, so that mounts made by the test
+# never reach the rest of the machine; mode "udisks" adds a private PID namespace, so that every
+# daemon ends with the test however it ends, holding a system bus, udev and udisks of the test's
+# own on a private /run and /media. Without root the test runs as it is and skips what needs it.
 mode=$1
 shift
+if [ "$mode" = udisks-inside ]; then
+    udevd=/lib/systemd/systemd-udevd udisksd=/usr/libexec/udisks2/udisksd
+    if [ -x $udevd ] && [ -x $udisksd ] && command -v dbus-daemon udisksctl >/dev/null; then
+        mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /run && mkdir -p /run/dbus /run/udev || exit 1
+        mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /media || exit 1
+        echo '<busconfig><type>system</type><listen>unix:path=/run/dbus/system_bus_socket</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/></policy>
+</busconfig>' >/run/dbus/system.conf
+        export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
+        dbus-daemon --config-file=/run/dbus/system.conf --fork --nopidfile && $udevd --daemon 2>/dev/null || exit 1
+        $udisksd --no-sigint >/dev/null 2>&1 &
+        for wait in $(seq 300); do udisksctl status >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+    exec "$@"
+fi
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-runtime.XXXXXX") || exit 1
 chmod 0700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
@@ -12,9 +29,12 @@ export XDG_DATA_HOME="$runtime/data"
 export QT_QPA_PLATFORM="${LUMETRA_TEST_PLATFORM:-offscreen}"
 export QT_QUICK_BACKEND=software
 unset LUMETRA_PRIVATE_MOUNTS
-if [ "$mode" = root ] && [ "$(id -u)" = 0 ] && command -v unshare >/dev/null 2>&1 \
-        && unshare -m --propagation private true 2>/dev/null; then
-    LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$@"
+if [ "$mode" != plain ] && [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
+    if [ "$mode" = udisks ] && unshare --pid --fork --mount-proc true 2>/dev/null; then
+        LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private --pid --fork --mount-proc --kill-child "$0" udisks-inside "$@"
+    else
+        LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$@"
+    fi
     exit $?
 fi
 "$@"

@@ -178,8 +178,13 @@ int main(int argc, char **argv)
 
     QCoreApplication application(argc, argv);
     const int runs = argc >= 2 ? qMax(1, atoi(argv[1])) : 7;
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // Without a display: the offscreen platform, which has no OpenGL, so the software renderer.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+            qputenv("QT_QUICK_BACKEND", "software");
+    }
     const QString program = QCoreApplication::applicationFilePath();
 
     QVector<double> frames[2];

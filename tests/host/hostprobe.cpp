@@ -2,10 +2,9 @@
 
 #include <QtCore/QString>
 
-// Runs the host with the test document named by the first argument; every argument
-// still reaches the application object.
+// Runs the real host code with the main document given by URL as the first argument; every
+// argument still reaches the application object.
 int main(int argc, char *argv[])
 {
-    const QString document = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    return runLumetraHost(argc, argv, QStringLiteral("qrc:/probe/") + document);
+    return runLumetraHost(argc, argv, QString::fromLocal8Bit(argc > 1 ? argv[1] : ""));
 }

@@ -1,100 +1,109 @@
+#include <QtCore/QDir>
 #include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QXmlStreamReader>
+#include <QtGui/QRawFont>
 #include <QtTest/QtTest>
 
-// Runs the real host code (through a probe program with test documents) and checks how
-// the process ends: the exit status is what a script or installer calling the tool sees.
+// Runs the real host code (through a probe program, with a main document of the test's own)
+// or the program itself, and checks how the process ends and what it says: the exit status
+// is what a script or installer calling the tool sees; -1 from main reaches it as 255.
 class TestHost : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void exitStatus_data();
-    void exitStatus();
-    void language_data();
-    void language();
+    void run_data()
+    {
+        QTest::addColumn<QByteArray>("document"); // null: the program itself
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("languages"); // LANGUAGE, then LANG, as a Linux system states them
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        const QByteArray window = "import QtQuick 2.2\nimport QtQuick.Window 2.3\nimport LumetraInstaller 1.0\n"
+                                  "Window { id: window; visible: true; width: 100; height: 100\n";
+        const QByteArray quits = window + "LumetraInstaller { id: backend }\nComponent.onCompleted: { console.log('version', backend.getLumetraUpdateVersion()); "
+                "console.log('arguments', JSON.stringify(Qt.application.arguments.slice(2))); console.log('translated', qsTranslate('TextStrings', 'Step')); "
+                "Qt.callLater(function() { backend.updateFailedBecause('probe failure'); backend.updateFirmwareFailed(); Qt.quit() }) } }";
+        const QStringList args = { "--not-ours", "two words" };
+        QTest::newRow("the UI quits, with the backend declared and every argument passed on")
+                << quits << args << ":C" << 0 << "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]";
+        QTest::newRow("the window's failed update is in the history") << quits << args << ":C" << 0 << "\"reason\":\"probe failure\"";
+        QTest::newRow("the last window is closed") << window + "Timer { interval: 50; running: true; onTriggered: window.close() } }" << args << ":C" << 0 << "";
+        QTest::newRow("a later document fails, quit still ends with 0")
+                << window + "Loader { source: 'missing.qml'; onStatusChanged: if (status === Loader.Error) Qt.callLater(Qt.quit) } }" << args << ":C" << 0 << "";
+        QTest::newRow("syntax error in the main document") << window << args << ":C" << 255 << "";
+        QTest::newRow("unknown type in the main document") << QByteArray("import QtQuick 2.2\nNoSuchType {}") << args << ":C" << 255 << "";
+        QTest::newRow("only version 1.0 of the backend module exists") << QByteArray(window).replace("1.0", "1.1") + "}" << args << ":C" << 255 << "";
+        QTest::newRow("no main document") << QByteArray("") << args << ":C" << 255 << "";
+        QTest::newRow("--version") << QByteArray() << QStringList { "--version" } << ":C" << 0 << "LumetraInstaller 1.73\n";
+        QTest::newRow("--log-dir names the per-user folder") << QByteArray() << QStringList { "--log-dir" } << ":C" << 0 << "/data/LumetraInstaller\n";
+        QTest::newRow("--help lists them") << QByteArray() << QStringList { "--help" } << ":C" << 0 << "--log-dir";
+        QTest::newRow("the system's language") << quits << args << ":de_DE.UTF-8" << 0 << "translated Schritt";
+        QTest::newRow("a system language we have no texts for") << quits << args << ":pt_BR" << 0 << "translated Step";
+        QTest::newRow("the first of LANGUAGE we have, before the system's") << quits << args << "pt_BR:es_MX:de:de_DE" << 0 << "translated Paso";
+        QTest::newRow("--lang before all") << quits << QStringList { "--lang", "fr" } << "it:de_DE" << 0 << "translated \u00c9tape";
+        QTest::newRow("--lang=") << quits << QStringList { "--lang=de_AT" } << ":it_IT" << 0 << "translated Schritt";
+        QTest::newRow("--lang en") << quits << QStringList { "--lang", "en" } << ":de_DE" << 0 << "translated Step";
+    }
+
+    void run()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, languages);
+        QTemporaryDir directory;
+        QFile main(directory.filePath(QStringLiteral("main.qml")));
+        QVERIFY(document.isEmpty() || (main.open(QIODevice::WriteOnly) && main.write(document) == document.size()));
+        main.close();
+        QFile history(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/hostprobe/history.jsonl"));
+        history.remove();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("LC_ALL"));
+        environment.remove(QStringLiteral("LC_MESSAGES"));
+        environment.insert(QStringLiteral("LANGUAGE"), languages.section(QLatin1Char(':'), 0, -2));
+        environment.insert(QStringLiteral("LANG"), languages.section(QLatin1Char(':'), -1));
+        QProcess probe;
+        probe.setProcessEnvironment(environment);
+        probe.setProcessChannelMode(QProcess::MergedChannels);
+        if (document.isNull())
+            probe.start(QStringLiteral(LUMETRAINSTALLER), arguments);
+        else
+            probe.start(QStringLiteral(HOSTPROBE), QStringList { QUrl::fromLocalFile(main.fileName()).toString() } + arguments);
+        QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
+        QString printed = QString::fromUtf8(probe.readAll());
+        if (history.open(QIODevice::ReadOnly))
+            printed += QString::fromUtf8(history.readAll());
+        QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QVERIFY2(probe.exitCode() == status && printed.contains(output), qPrintable(printed));
+    }
+
+    // Roboto draws every text in every language: a glyph missing from the bundled subset
+    // would come from another font, or not at all.
+    void fontsCoverTranslations()
+    {
+        const QDir translations(QStringLiteral(TRANSLATIONS_DIR));
+        const QStringList files = translations.entryList({ QStringLiteral("*.ts") });
+        QCOMPARE(files.size(), 4);
+        for (const char *path : { ":/Fonts/Roboto-Regular.ttf", ":/Fonts/Roboto-Bold.ttf" }) {
+            const QRawFont font(QString::fromLatin1(path), 16);
+            for (const QString &name : files) {
+                QFile file(translations.filePath(name));
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QXmlStreamReader ts(&file);
+                while (ts.readNext() != QXmlStreamReader::Invalid && !ts.atEnd()) {
+                    const QString text = ts.isCharacters() ? ts.text().toString().trimmed() : QString();
+                    for (const QChar character : text)
+                        QVERIFY2(font.supportsCharacter(character), qPrintable(QStringLiteral("%1 lacks U+%2 for %3: %4").arg(QLatin1String(path))
+                                 .arg(character.unicode(), 4, 16, QLatin1Char('0')).arg(name, text)));
+                }
+                QVERIFY(!ts.hasError());
+            }
+        }
+    }
 };
 
-void TestHost::exitStatus_data()
-{
-    QTest::addColumn<QString>("document");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("output");
-
-    // -1 from main reaches the parent as 255.
-    QTest::newRow("the UI quits") << "quits.qml" << 0 << "version 1.73";
-    QTest::newRow("arguments reach the application unchanged")
-            << "quits.qml" << 0 << "arguments [\"quits.qml\",\"--not-ours\",\"two words\"]";
-    QTest::newRow("the last window is closed") << "closes.qml" << 0 << "";
-    QTest::newRow("a later document fails, quit still ends with 0") << "failingscreen.qml" << 0 << "";
-    QTest::newRow("syntax error in the main document") << "syntaxerror.qml" << 255 << "";
-    QTest::newRow("unknown type in the main document") << "notwindow.qml" << 255 << "";
-    QTest::newRow("only version 1.0 of the backend module exists") << "wrongversion.qml" << 255 << "";
-    QTest::newRow("no main document") << "missing.qml" << 255 << "";
-    QTest::newRow("the window's update is in the history") << "quits.qml" << 0 << "\"reason\":\"probe failure\"";
-    QTest::newRow("--version") << "--version" << 0 << "LumetraInstaller 1.73\n";
-    QTest::newRow("--log-dir names the per-user folder") << "--log-dir" << 0 << "/data/LumetraInstaller\n";
-    QTest::newRow("--help lists them") << "--help" << 0 << "--log-dir";
-}
-
-void TestHost::exitStatus()
-{
-    QFETCH(QString, document);
-    QFETCH(int, status);
-    QFETCH(QString, output);
-
-    QFile history(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/hostprobe/history.jsonl"));
-    history.remove();
-    QProcess probe;
-    probe.setProcessChannelMode(QProcess::MergedChannels);
-    probe.start(QString::fromLocal8Bit(document.startsWith("--") ? LUMETRAINSTALLER : HOSTPROBE),
-                { document, QStringLiteral("--not-ours"), QStringLiteral("two words") });
-    // No user interaction: every case must end by itself.
-    QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
-    QString printed = QString::fromLocal8Bit(probe.readAll());
-    if (history.open(QIODevice::ReadOnly))
-        printed += QString::fromUtf8(history.readAll());
-    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(probe.exitCode() == status, qPrintable(printed));
-    QVERIFY2(printed.contains(output), qPrintable(printed));
-}
-
-void TestHost::language_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("preferred"); // LANGUAGE
-    QTest::addColumn<QString>("system"); // LANG, as a Linux system states its language
-    QTest::addColumn<QString>("step");
-
-    QTest::newRow("the system's language") << QStringList() << "" << "de_DE.UTF-8" << "Schritt";
-    QTest::newRow("a system language we have no texts for") << QStringList() << "" << "pt_BR" << "Step";
-    QTest::newRow("the first of LANGUAGE we have, before the system's")
-            << QStringList() << "pt_BR:es_MX:de" << "de_DE" << "Paso";
-    QTest::newRow("--lang before all") << QStringList { "--lang", "fr" } << "it" << "de_DE" << "Étape";
-    QTest::newRow("--lang=") << QStringList { "--lang=de_AT" } << "" << "it_IT" << "Schritt";
-    QTest::newRow("--lang en") << QStringList { "--lang", "en" } << "" << "de_DE" << "Step";
-}
-
-// The texts' language, from the system's, overridden by LANGUAGE, overridden by the command line.
-void TestHost::language()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, preferred);
-    QFETCH(QString, system);
-    QFETCH(QString, step);
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : { "LC_ALL", "LC_MESSAGES" })
-        environment.remove(QLatin1String(name));
-    environment.insert(QStringLiteral("LANGUAGE"), preferred);
-    environment.insert(QStringLiteral("LANG"), system);
-    QProcess probe;
-    probe.setProcessEnvironment(environment);
-    probe.setProcessChannelMode(QProcess::MergedChannels);
-    probe.start(QStringLiteral(HOSTPROBE), QStringList { QStringLiteral("quits.qml") } + arguments);
-    QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
-    const QString printed = QString::fromUtf8(probe.readAll());
-    QVERIFY2(printed.contains(QStringLiteral("translated ") + step), qPrintable(printed));
-}
-
-QTEST_GUILESS_MAIN(TestHost)
+QTEST_MAIN(TestHost)
 #include "tst_host.moc"

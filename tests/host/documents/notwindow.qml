@@ -1,4 +1,0 @@
-import QtQuick 2.2
-
-NoSuchType {
-}
