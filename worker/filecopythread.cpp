@@ -101,6 +101,7 @@ void FileCopyThread::run()
 
 bool FileCopyThread::fail(const QString &reason)
 {
+    qDebug() << "FileCopyThread::run failed:" << reason;
     emit failureReason(reason);
     return false;
 }
