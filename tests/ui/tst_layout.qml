@@ -1,7 +1,8 @@
 import QtQuick 2.2
 import QtTest 1.2
 
-// Run at each font DPI of the table (96, 120, 144): QT_FONT_DPI.
+// Run at each font DPI of the table (96, 120, 144: QT_FONT_DPI) in each language
+// (LUMETRA_UI_LANGUAGE).
 UiTestCase {
     name: "Layout"
 
@@ -74,7 +75,10 @@ UiTestCase {
         var buttons = items(app.contentItem, function(item) {
             return item.accessibleName !== undefined;
         });
-        compare(buttons.map(function(button) { return host.describe(button).name; }), data.buttons);
+        var names = buttons.map(function(button) { return host.describe(button).name; });
+        if (host.language === "en")
+            compare(names, data.buttons);
+        compare(names.filter(function(name) { return name !== ""; }).length, data.buttons.length);
         host.press(buttons[buttons.length - 1]);
         compare(host.quits ? "quit" : flow().state, data.next);
     }

@@ -1,3 +1,4 @@
+#include <QtCore/QTranslator>
 #include <QtGui/QAccessible>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -11,6 +12,7 @@ class Setup : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int quits MEMBER quits)
+    Q_PROPERTY(QString language MEMBER language CONSTANT)
 
 public:
     Q_INVOKABLE QVariantMap describe(QObject *item) const
@@ -33,6 +35,12 @@ public slots:
         const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
         if (dpi != qEnvironmentVariableIntValue("QT_FONT_DPI"))
             qFatal("The font DPI is %d, not QT_FONT_DPI", dpi);
+        // The screens in the language of the run: LUMETRA_UI_LANGUAGE.
+        if (language != QLatin1String("en")) {
+            if (!translator.load(QStringLiteral(":/translations/lumetrainstaller_") + language))
+                qFatal("No translation for %s", qPrintable(language));
+            QCoreApplication::installTranslator(&translator);
+        }
         // As when a screen reader runs.
         QAccessible::setActive(true);
         // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
@@ -43,6 +51,8 @@ public slots:
 
 private:
     int quits = 0;
+    QString language = qEnvironmentVariable("LUMETRA_UI_LANGUAGE", QStringLiteral("en"));
+    QTranslator translator;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(ui, Setup)
