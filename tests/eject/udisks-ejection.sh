@@ -8,7 +8,9 @@ probe=$1 work=$(mktemp -d) failures=0; trap 'rm -rf "$work"' EXIT
 # row <what a user would meet> <code> <console> <setting, run with $drive and $device first> [<bus>]
 row() {
     truncate -s 16M "$work/unit.img" && mkfs.ext4 -q -F "$work/unit.img"
-    device=$(udisksctl loop-setup --no-user-interaction -f "$work/unit.img" | sed -n 's/.* as \(.*\)\.$/\1/p')
+    for try in $(seq 50); do  # a udisks that answers may not offer its loop set-up yet
+        device=$(udisksctl loop-setup --no-user-interaction -f "$work/unit.img" 2>/dev/null | sed -n 's/.* as \(.*\)\.$/\1/p') && [ -n "$device" ] && break || sleep 0.2
+    done
     for try in $(seq 100); do  # the file system shows once udev has probed the new loop device
         drive=$(udisksctl mount --no-user-interaction -b "$device" 2>/dev/null | sed -n 's/.* at \(.*\)$/\1/p') && [ -n "$drive" ] && break || sleep 0.1
     done
