@@ -329,8 +329,10 @@ bool FileCopyThread::runChecker(std::unique_ptr<QProcess> &processHolder, const 
     process.start(command.program, command.arguments);
     if (!waitForChecker(process, timeLimit)) {
         qDebug() << timeoutLine;
+        if (process.state() == QProcess::NotRunning)
+            return false;
         process.kill();
-        if (!process.waitForFinished(killTimeLimit)) {
+        if (!process.waitForFinished(killTimeLimit) && process.state() != QProcess::NotRunning) {
             // Stuck in the kernel (a dead device): QProcess's destructor would wait another
             // 30 s for it. Its handle is the lesser loss.
             qDebug() << "FileCopyThread: the disk checker outlived its kill";

@@ -158,6 +158,8 @@ class Program:
     def __init__(self, executable, screen, workdir, prefix=(), path=None):
         # No session bus: the program must not wait for one.
         environment = dict(screen.env, PATH=(path + ":" if path else "") + os.environ["PATH"], DBUS_SESSION_BUS_ADDRESS="")
+        if prefix:  # LeakSanitizer cannot work under a tracer: in a sanitizer build it would fail the program's end
+            environment["ASAN_OPTIONS"] = os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
         self.lines, self.watches, self.log = [], [], os.path.join(screen.artefacts, "program.log")
         self.process = subprocess.Popen(list(prefix) + [executable], cwd=workdir, env=environment, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
