@@ -19,12 +19,6 @@ namespace {
 
 const QByteArray oldFirmware(5000, 'o');
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
 // One scratch volume from a list of entries: "name=content" a file, "name/" a directory,
 // "name->target" a link (target relative to the volume, or absolute), "name|" a FIFO,
 // "name:4G" a sparse file of 4 GiB.

@@ -2,7 +2,6 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QProcess>
-#include <QtCore/QStandardPaths>
 
 #include <unistd.h>
 
@@ -13,30 +12,17 @@ ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes, const QString &mountNa
         error = unavailableReason();
         return;
     }
-    if (kind == Kind::Tmpfs) {
-        mounted = run(QStringLiteral("mount"),
-                      { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                        QStringLiteral("size=%1").arg(sizeBytes), QStringLiteral("lumetra-test"), root });
-        return;
-    }
-    const QString image = imageDirectory.filePath(QStringLiteral("volume.img"));
-    const QString format = kind == Kind::FatImage ? QStringLiteral("mkfs.fat") : QStringLiteral("mkfs.ext4");
-    const QStringList formatOptions = kind == Kind::FatImage ? QStringList() : QStringList { QStringLiteral("-q"), QStringLiteral("-F") };
-    QString device;
-    if (!run(QStringLiteral("truncate"), { QStringLiteral("-s"), QString::number(sizeBytes), image })
-        || !run(format, formatOptions + QStringList { image })
-        || !run(QStringLiteral("losetup"), { QStringLiteral("--find"), QStringLiteral("--show"), image },
-                &device))
-        return;
-    loopDevice = device.trimmed();
-    if (kind == Kind::FatImage) {
-        // fsname puts the device in the mount table, where a checker looks for it.
-        mounted = run(QStringLiteral("fusefat"),
-                      { QStringLiteral("-o"),
-                        QStringLiteral("rw+,fsname=%1,subtype=fusefat").arg(loopDevice), loopDevice, root });
-        return;
-    }
-    mounted = run(QStringLiteral("mount"), { loopDevice, root });
+    // $1 the size, $2 the mount point, $3 the image; an image's loop device is printed first.
+    // A FAT image's fsname puts the loop device in the mount table, where a checker looks.
+    static const char *const scripts[] = {
+        "mount -t tmpfs -o size=$1 lumetra-test \"$2\"",
+        "truncate -s $1 \"$3\" && mkfs.ext4 -q -F \"$3\" && d=$(losetup --find --show \"$3\") && echo $d && mount $d \"$2\"",
+        "truncate -s $1 \"$3\" && mkfs.fat \"$3\" >/dev/null && d=$(losetup --find --show \"$3\") && echo $d"
+        " && fusefat -o rw+,fsname=$d,subtype=fusefat $d \"$2\"" };
+    QString output;
+    mounted = run(QStringLiteral("sh"), { QStringLiteral("-c"), QLatin1String(scripts[int(kind)]), QStringLiteral("sh"),
+                                          QString::number(sizeBytes), root, imageDirectory.filePath(QStringLiteral("volume.img")) }, &output);
+    loopDevice = output.trimmed();
 }
 
 ScratchVolume::~ScratchVolume()
@@ -75,13 +61,10 @@ bool ScratchVolume::run(const QString &program, const QStringList &arguments, QS
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0) {
-        error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": ")
-                + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-        return false;
-    }
+    const bool ran = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (output)
         *output = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return true;
+    if (!ran)
+        error = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    return ran;
 }

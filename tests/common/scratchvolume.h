@@ -1,6 +1,7 @@
 #ifndef SCRATCHVOLUME_H
 #define SCRATCHVOLUME_H
 
+#include <QtCore/QFile>
 #include <QtCore/QString>
 #include <QtCore/QTemporaryDir>
 
@@ -44,5 +45,17 @@ private:
     QString error;
     bool mounted = false;
 };
+
+// A file's whole content, or "<none>" when it cannot be read; and a file written whole.
+inline QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+inline bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
 
 #endif // SCRATCHVOLUME_H

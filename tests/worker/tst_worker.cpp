@@ -79,12 +79,6 @@ struct Run
         thread.wait();
         QCoreApplication::processEvents();
     }
-    static QByteArray contentOf(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
-
     QVector<double> progress;
     int successes = 0, ends = 0, verdict = -2;
     bool afterEnd = false;
@@ -92,12 +86,6 @@ struct Run
     QByteArray atEnd;
     double seconds = 0;
 };
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
 
 // Makes the second allocation table of a FAT volume differ from the first: problems the
 // checker finds.
@@ -255,10 +243,10 @@ void TestWorker::copy()
         QCOMPARE(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList());
         return;
     }
-    QCOMPARE(Run::contentOf(outside), QByteArray("outside"));
+    QCOMPARE(contentOf(outside), QByteArray("outside"));
     if (event != Event::MarkerBecomesLink)
-        QVERIFY2(Run::contentOf(destination) == (succeeds ? firmware : old), "neither the new nor the old firmware");
-    QCOMPARE(Run::contentOf(stamp), succeeds ? QByteArray("1.73") : QByteArray("1.8"));
+        QVERIFY2(contentOf(destination) == (succeeds ? firmware : old), "neither the new nor the old firmware");
+    QCOMPARE(contentOf(stamp), succeeds ? QByteArray("1.73") : QByteArray("1.8"));
     QStringList files = { QStringLiteral("Version.txt") };
     if (event != Event::NoOldFile || succeeds)
         files.append(QStringLiteral("lumetra.bin"));
@@ -320,7 +308,7 @@ void TestWorker::diskCheck()
     const bool quits = quitAfterMs >= 0;
     QCOMPARE(run.verdict, verdict);
     QCOMPARE(run.successes, quits ? 0 : 1);
-    QCOMPARE(Run::contentOf(drive + QStringLiteral("/lumetra.bin")), quits ? oldFirmware : firmware);
+    QCOMPARE(contentOf(drive + QStringLiteral("/lumetra.bin")), quits ? oldFirmware : firmware);
     QVERIFY2(logLine.isEmpty() || log.hasLineStartingWith(logLine), qPrintable(log.lines().join(QLatin1Char('\n'))));
     const double limit = slow ? (verdict == 1 ? 30 : 5) : 0;
     QVERIFY2(run.seconds >= limit && run.seconds < limit + 2.5, "the checker was not cut off when it should have been");
