@@ -1,6 +1,6 @@
 #include "commandline.h"
 
-#include "parentconsole.h"
+#include "console.h"
 #include "logfile.h"
 
 #include <QtCore/QCommandLineParser>
@@ -56,7 +56,7 @@ bool answerBasicOptions(int argc, char **argv, const QList<QCommandLineOption> &
     } else {
         text = QDir::toNativeSeparators(logDirectory()) + QLatin1Char('\n');
     }
-    attachToParentConsole();
+    Console::attachToParent();
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
     return true;

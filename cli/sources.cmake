@@ -5,17 +5,14 @@ add_library(lumetracli STATIC
     ${CMAKE_CURRENT_LIST_DIR}/commandlineupdater.h
     ${CMAKE_CURRENT_LIST_DIR}/commandlinereport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/commandlinereport.h
-    ${CMAKE_CURRENT_LIST_DIR}/console.h
     ${CMAKE_CURRENT_LIST_DIR}/stopsignal.h
 )
 if(WIN32)
     target_sources(lumetracli PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/console_win.cpp
         ${CMAKE_CURRENT_LIST_DIR}/stopsignal_win.cpp
     )
 else()
     target_sources(lumetracli PRIVATE
-        ${CMAKE_CURRENT_LIST_DIR}/console_linux.cpp
         ${CMAKE_CURRENT_LIST_DIR}/stopsignal_linux.cpp
     )
 endif()

@@ -28,12 +28,13 @@ void attachToParent()
         return;
     if (!AttachConsole(ATTACH_PARENT_PROCESS))
         return;
+    FILE *reopened = nullptr;
     if (!input)
-        freopen("CONIN$", "r", stdin);
+        freopen_s(&reopened, "CONIN$", "r", stdin);
     if (!output)
-        freopen("CONOUT$", "w", stdout);
+        freopen_s(&reopened, "CONOUT$", "w", stdout);
     if (!error)
-        freopen("CONOUT$", "w", stderr);
+        freopen_s(&reopened, "CONOUT$", "w", stderr);
 }
 
 bool inputIsTerminal()

@@ -1,5 +1,0 @@
-#include "parentconsole.h"
-
-void attachToParentConsole()
-{
-}
