@@ -106,17 +106,14 @@ void TestBackend::discovery_data()
     QTest::newRow("marker only in a sub-directory") << V { { "sub/lumetra.bin=x", "Version.txt=1.8" } } << "";
     QTest::newRow("a directory named lumetra.bin") << V { { "lumetra.bin/", "Version.txt=1.8" } } << "";
     QTest::newRow("upper case") << V { { "LUMETRA.BIN=x", "Version.txt=1.8" } } << "";
-    QTest::newRow("capital first letter") << V { { "Lumetra.bin=x", "Version.txt=1.8" } } << "";
     QTest::newRow("similar name") << V { { "lumetra.bin.old=x", "Version.txt=1.8" } } << "";
     QTest::newRow("hidden") << V { { ".lumetra.bin=x", "Version.txt=1.8" } } << "";
     QTest::newRow("unmarked volume first") << V { { "Version.txt=1.1" }, { m, "Version.txt=1.8" } } << "1.8";
     QTest::newRow("two units: the first wins") << V { { m, "Version.txt=1.73" }, { m, "Version.txt=1.8" } } << "1.73";
     QTest::newRow("two units, other order") << V { { m, "Version.txt=1.8" }, { m, "Version.txt=1.73" } } << "1.8";
-    QTest::newRow("no volumes") << V {} << "";
     QTest::newRow("no version file") << V { { m } } << "1.0";
     QTest::newRow("1.73 with a line end") << V { { m, "Version.txt=1.73\n" } } << "1.73\n";
     QTest::newRow("CR LF read back as LF") << V { { m, "Version.txt=1.73\r\n" } } << "1.73\n";
-    QTest::newRow("1.73.0") << V { { m, "Version.txt=1.73.0" } } << "1.73.0";
     QTest::newRow("1.100 is newer") << V { { m, "Version.txt=1.100" } } << "1.100";
     QTest::newRow("2") << V { { m, "Version.txt=2" } } << "2";
     QTest::newRow("1.72") << V { { m, "Version.txt=1.72" } } << "1.72";
@@ -159,7 +156,7 @@ void TestBackend::discovery()
 }
 
 enum class Case { Update, LinkedMarker, VersionIsDirectory, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled,
-                  Vetoed, Closing, FullVolume, SystemVolumes };
+                  Vetoed, FullVolume, SystemVolumes };
 Q_DECLARE_METATYPE(Case)
 
 void TestBackend::update_data()
@@ -181,7 +178,6 @@ void TestBackend::update_data()
     QTest::newRow("two units, the updated one pulled: the other keeps its version, nothing removed")
             << Case::UpdatedUnitPulled << QByteArray("1.8") << QStringList { "p", "drive gone", "failed", "removal -1" } << QByteArray("<none>");
     QTest::newRow("removal vetoed: its code") << Case::Vetoed << QByteArray("1.8") << QStringList { "p", "version 1.73", "success", "removal 2" } << QByteArray("1.73");
-    QTest::newRow("window closed during the copy: old firmware whole") << Case::Closing << QByteArray("1.8") << QStringList() << QByteArray("1.8");
     QTest::newRow("root: a full volume fails and keeps its version") << Case::FullVolume << QByteArray("1.8") << QStringList { "p", "full drive", "failed" } << QByteArray("1.8");
     QTest::newRow("root: a real volume found in the system's list") << Case::SystemVolumes << QByteArray("1.8") << QStringList { "p", "version 1.73", "success" } << QByteArray("1.73");
 }
@@ -233,9 +229,7 @@ void TestBackend::update()
         QVERIFY(!installer->updateLumetra());
     if (what == Case::RemovalDuringCopy)
         QVERIFY(!installer->uninstallUsb());
-    if (what == Case::Closing)
-        installer.reset();
-    if (installer && what != Case::LinkedMarker) {
+    if (what != Case::LinkedMarker) {
         QVERIFY(seen.waitForEnd());
         QCOMPARE(seen.last, seen.list.contains("success") ? 1.0 : seen.last);
         if (what != Case::SystemVolumes && what != Case::FullVolume)
@@ -246,7 +240,7 @@ void TestBackend::update()
     if (what != Case::UpdatedUnitPulled && what != Case::LinkedMarker) {
         QFile bundled(QStringLiteral(":/UpdatedFirmware/lumetra.bin"));
         QVERIFY(bundled.open(QIODevice::ReadOnly));
-        QVERIFY2(contentOf(drive + "/lumetra.bin") == ((seen.list.contains("failed") && what != Case::VersionIsDirectory) || what == Case::Closing ? oldFirmware : bundled.readAll()),
+        QVERIFY2(contentOf(drive + "/lumetra.bin") == (seen.list.contains("failed") && what != Case::VersionIsDirectory ? oldFirmware : bundled.readAll()),
                  "neither the old firmware nor the new one");
     }
     QCOMPARE(contentOf(other + "/Version.txt"), QByteArray("1.8"));

@@ -16,7 +16,6 @@ ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes, const QString &mountNa
     // A FAT image's fsname puts the loop device in the mount table, where a checker looks.
     static const char *const scripts[] = {
         "mount -t tmpfs -o size=$1 lumetra-test \"$2\"",
-        "truncate -s $1 \"$3\" && mkfs.ext4 -q -F \"$3\" && d=$(losetup --find --show \"$3\") && echo $d && mount $d \"$2\"",
         "truncate -s $1 \"$3\" && mkfs.fat \"$3\" >/dev/null && d=$(losetup --find --show \"$3\") && echo $d"
         " && fusefat -o rw+,fsname=$d,subtype=fusefat $d \"$2\"" };
     QString output;

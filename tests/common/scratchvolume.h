@@ -12,7 +12,7 @@ class ScratchVolume
 public:
     // FatImage: a FAT image on a loop device, mounted through FUSE (fusefat: this kernel may
     // have no FAT driver) with the loop device as its name, so a checker can find it.
-    enum class Kind { Tmpfs, Ext4Image, FatImage };
+    enum class Kind { Tmpfs, FatImage };
 
     // sizeBytes: the tmpfs size limit, or the image size. mountName: the mount point's
     // own name inside a temporary directory, when a test needs a particular one.

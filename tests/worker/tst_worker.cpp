@@ -99,7 +99,7 @@ bool damageSecondFat(const QString &devicePath)
     return device.seek((field(14) + field(22)) * field(11) + 16) && device.write("\x77\x77\x77\x77", 4) == 4;
 }
 
-enum class Volume { Directory, Tmpfs, RoomForOne, NoRoom, ReadOnly, Ext4, Fat, DamagedFat };
+enum class Volume { Directory, Tmpfs, RoomForOne, NoRoom, ReadOnly, Fat, DamagedFat };
 enum class Event { None, Quit, ChangeSource, Strand, MarkerBecomesLink, NoOldFile, FillUp };
 
 } // namespace
@@ -158,8 +158,6 @@ void TestWorker::copy_data()
     QTest::newRow("marker swapped for a link during the check: nothing written through it")
             << Volume::Tmpfs << 411240 << Event::MarkerBecomesLink << QStringLiteral("marker not an ordinary file")
             << QStringLiteral("FileCopyThread::run the marker is not") << -1;
-    QTest::newRow("ext4: no verdict, copied") << Volume::Ext4 << 411240 << Event::None << QString()
-                                              << QStringLiteral("FileCopyThread::checkDisk no check: \"not a FAT") << -1;
     QTest::newRow("clean FAT at a path with shell characters: checked, copied")
             << Volume::Fat << 411240 << Event::None << QString() << QStringLiteral("FileCopyThread::checkDisk result:") << 0;
     QTest::newRow("FAT with problems: never repaired while mounted, copied")
@@ -177,12 +175,12 @@ void TestWorker::copy()
     QFETCH(int, verdict);
 
     std::unique_ptr<ScratchVolume> scratch;
+    const bool fat = volume == Volume::Fat || volume == Volume::DamagedFat;
     QString drive = work.filePath(QStringLiteral("drive-%1").arg(QTest::currentDataTag()).left(60));
     if (volume != Volume::Directory) {
         if (!ScratchVolume::unavailableReason().isEmpty())
             QSKIP(qPrintable(ScratchVolume::unavailableReason()));
-        const bool fat = volume == Volume::Fat || volume == Volume::DamagedFat;
-        const auto kind = fat ? ScratchVolume::Kind::FatImage : volume == Volume::Ext4 ? ScratchVolume::Kind::Ext4Image : ScratchVolume::Kind::Tmpfs;
+        const auto kind = fat ? ScratchVolume::Kind::FatImage : ScratchVolume::Kind::Tmpfs;
         const qint64 bytes = volume == Volume::NoRoom ? 256 * 1024 : volume == Volume::RoomForOne ? 600 * 1024 : 8 * 1024 * 1024;
         scratch = std::make_unique<ScratchVolume>(kind, bytes, fat ? QStringLiteral("unit 'E' \"F\"; $(touch pwned)") : QString());
         QVERIFY2(scratch->isMounted(), qPrintable(scratch->errorString()));
@@ -202,8 +200,7 @@ void TestWorker::copy()
     if (volume == Volume::DamagedFat)
         QVERIFY(damageSecondFat(scratch->device()));
 
-    const bool systemChecker = volume == Volume::Ext4 || volume == Volume::Fat || volume == Volume::DamagedFat;
-    FileCopyThread thread(systemChecker ? DiskCheckPlatform::create()
+    FileCopyThread thread(fat ? DiskCheckPlatform::create()
                                         : std::make_unique<ShellChecker>(QStringLiteral("sleep 0.3"), QString(), scratch != nullptr));
     thread.setFilePath(source, destination);
     thread.setStampFile(stamp, "1.73");
