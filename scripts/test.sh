@@ -40,4 +40,6 @@ esac
 
 LUMETRA_BUILD_DIR=$build "$top/scripts/build.sh" -DLUMETRA_SANITIZER="$sanitizer" "$@"
 cd "$build"
-ctest --output-on-failure -j2
+# Most tests wait (on child processes, volumes, a window) rather than compute: three at a
+# time keep two cores busy.
+ctest --output-on-failure -j3
