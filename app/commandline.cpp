@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "logfile.h"
+#include "translation.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
@@ -18,7 +19,7 @@ void setApplicationIdentity()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.73"));
 }
 
-bool answerBasicOptions(int argc, char **argv, const QList<QCommandLineOption> &otherOptions)
+bool answerBasicOptions(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -36,7 +37,7 @@ bool answerBasicOptions(int argc, char **argv, const QList<QCommandLineOption> &
     const QCommandLineOption logDir(QStringLiteral("log-dir"),
                                     QStringLiteral("Displays the folder of the log files and the update history."));
     parser.addOption(logDir);
-    parser.addOptions(otherOptions);
+    parser.addOption(languageOption());
     // An option no one here knows belongs to another part of the program (or to Qt).
     parser.parse(arguments);
 

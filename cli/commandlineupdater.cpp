@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "stopsignal.h"
+#include "translation.h"
 
 #include "logfile.h"
 #include "lumetrainstaller.h"
@@ -81,10 +82,10 @@ int CommandLineUpdater::run(int &argc, char **argv)
             { jsonOption, QStringLiteral("One JSON object per event on standard output, no bar.") },
             { watchOption, QStringLiteral("With --update: update each unit as it is connected, "
                                           "until Ctrl+C.") },
-            // The window's language; accepted so that one command line serves both faces.
-            { QStringLiteral("lang"), QStringLiteral("The window's language; the command line answers in English."),
-              QStringLiteral("code") },
     });
+    // The window's language; accepted so that one command line serves both faces (this one
+    // answers in English).
+    parser.addOption(languageOption());
 
     Options options;
     QString error;
