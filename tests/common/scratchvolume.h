@@ -20,9 +20,6 @@ public:
                            const QString &mountName = QString());
     ~ScratchVolume();
 
-    ScratchVolume(const ScratchVolume &) = delete;
-    ScratchVolume &operator=(const ScratchVolume &) = delete;
-
     // Empty when this machine or user cannot mount here; otherwise the reason to skip.
     static QString unavailableReason();
 
