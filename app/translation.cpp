@@ -1,5 +1,6 @@
 #include "translation.h"
 
+#include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
 #include <QtCore/QFile>
@@ -39,15 +40,14 @@ QString knownOrEnglish(const QString &name)
 
 QString chosenLanguage(const QStringList &arguments)
 {
-    // The option is read here and left in place: every argument reaches the application.
-    const QLatin1String option("--lang");
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == option && i + 1 < arguments.size())
-            return knownOrEnglish(arguments.at(i + 1));
-        if (argument.startsWith(option + QLatin1Char('=')))
-            return knownOrEnglish(argument.mid(option.size() + 1));
-    }
+    // The option is read here and left in place: every argument reaches the application, and
+    // the options of other parts are no error here.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(languageOption());
+    parser.parse(arguments);
+    if (parser.isSet(languageOption()))
+        return knownOrEnglish(parser.value(languageOption()));
 
     // GNU gettext's list of preferred languages, the first one available wins. Qt reads it
     // only on Unix; here it counts on every system.
@@ -65,6 +65,13 @@ QString chosenLanguage(const QStringList &arguments)
 }
 
 } // namespace
+
+QCommandLineOption languageOption()
+{
+    return QCommandLineOption(QStringLiteral("lang"),
+                              QStringLiteral("The window's language: de, en, es, fr or it (the system's by default)."),
+                              QStringLiteral("code"));
+}
 
 QString installTranslation(QCoreApplication &application)
 {
