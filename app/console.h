@@ -11,6 +11,9 @@ namespace Console {
 // nothing to do where every program inherits its terminal.
 void attachToParent();
 
+// A reader that goes away (a closed pipe) makes writes fail instead of ending the program.
+void ignoreClosedPipes();
+
 // True when standard input is a terminal that a person can answer on.
 bool inputIsTerminal();
 

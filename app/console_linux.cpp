@@ -1,11 +1,17 @@
 #include "console.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 namespace Console {
 
 void attachToParent()
 {
+}
+
+void ignoreClosedPipes()
+{
+    signal(SIGPIPE, SIG_IGN);
 }
 
 bool inputIsTerminal()

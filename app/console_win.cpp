@@ -37,6 +37,11 @@ void attachToParent()
         freopen_s(&reopened, "CONOUT$", "w", stderr);
 }
 
+void ignoreClosedPipes()
+{
+    // Windows has no signal for it: a write to a closed pipe already just fails.
+}
+
 bool inputIsTerminal()
 {
     // The handle behind the C runtime's stdin, which attachToParent() may have reopened; a

@@ -14,6 +14,7 @@ namespace {
 const QString updated = QStringLiteral("updated");
 const QString upToDate = QStringLiteral("up to date");
 const QString failed = QStringLiteral("failed");
+const QString busy = QStringLiteral("busy");
 
 QJsonValue textOrNull(const QString &text)
 {
@@ -68,7 +69,16 @@ UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directo
     connect(installer, &LumetraInstaller::versionWritten, this,
             [this](const QString &version) { current().versionAfter = version; });
     connect(installer, &LumetraInstaller::updateFailedBecause, this,
-            [this](const QString &reason) { current().reason = reason; });
+            [this](const QString &reason, bool firmwareIncomplete) {
+                current().reason = reason;
+                attempt.firmwareIncomplete = firmwareIncomplete;
+            });
+    connect(installer, &LumetraInstaller::unitBusy, this, &UpdateHistory::onBusy);
+    // Another updater finished first: nothing was written, the unit is up to date.
+    connect(installer, &LumetraInstaller::foundUpToDate, this, [this](const QString &version) {
+        current().outcome = upToDate;
+        attempt.versionAfter = version;
+    });
     connect(installer, &LumetraInstaller::updateFirmwareSuccess, this,
             [this] { current().outcome = updated; });
     connect(installer, &LumetraInstaller::updateFirmwareFailed, this, &UpdateHistory::onFailed);
@@ -143,6 +153,16 @@ void UpdateHistory::onFailed()
     record();
 }
 
+void UpdateHistory::onBusy(qint64 pid)
+{
+    // A removal refused after an update of this run's own is already on record.
+    if (underWay && !attempt.outcome.isEmpty())
+        return;
+    current().outcome = busy;
+    attempt.reason = QStringLiteral("being updated by another LumetraInstaller (pid %1)").arg(pid);
+    record();
+}
+
 void UpdateHistory::onRemovalFinished(int code)
 {
     if (!underWay || (attempt.outcome != updated && attempt.outcome != upToDate))
@@ -171,8 +191,10 @@ void UpdateHistory::record()
         { QStringLiteral("removal"), attempt.removed ? QJsonValue(attempt.removal) : QJsonValue() },
         { QStringLiteral("outcome"), attempt.outcome },
     };
-    if (attempt.outcome == failed)
+    if (attempt.outcome == failed || attempt.outcome == busy)
         entry.insert(QStringLiteral("reason"), attempt.reason);
+    if (attempt.firmwareIncomplete)
+        entry.insert(QStringLiteral("firmwareIncomplete"), true);
 
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
     if (appendLine(path, line) || complained)

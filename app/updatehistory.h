@@ -18,7 +18,8 @@ class LumetraInstaller;
 // - "updated": the removal that follows the success, or the next attempt, or the backend's end;
 // - "up to date": the removal that follows a check that needed no update (a check alone,
 //   as a listing makes, is no attempt);
-// - "failed": the failure, with its reason; or the backend's end during the update.
+// - "failed": the failure, with its reason; or the backend's end during the update;
+// - "busy": another updater held the unit.
 class UpdateHistory : public QObject
 {
     Q_OBJECT
@@ -55,6 +56,7 @@ private:
         int removal = 0;
         bool removed = false;
         bool updateStarted = false;
+        bool firmwareIncomplete = false;
         QString outcome;
         QString reason;
     };
@@ -65,6 +67,7 @@ private:
     void onVersionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
     void onUpdateStarted(const QString &root);
     void onFailed();
+    void onBusy(qint64 pid);
     void onRemovalFinished(int code);
 
     QString path;

@@ -41,10 +41,12 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
 {
     connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
     connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
-    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::updateFirmwareFailed);
+    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::copyFileFailed);
     connect(&fileCopyThread, &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
     connect(&fileCopyThread, &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
     connect(&fileCopyThread, &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
+    connect(&fileCopyThread, &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
+    connect(&fileCopyThread, &FileCopyThread::alreadyInPlace, this, [this] { foundInPlace = true; });
 }
 
 LumetraInstaller::~LumetraInstaller()
@@ -90,10 +92,14 @@ bool LumetraInstaller::isMarked(const QString &root)
 
 QString LumetraInstaller::getCurrentVersionNumber()
 {
-    if (!isLumetraConnected())
-        return fallbackVersion;
-    const QString root = getLumetraDrivePath();
-    const QString path = DriveFiles::pathInRoot(root, versionFileName);
+    const QString text = versionOnDrive(findMarkedRoot());
+    qDebug() << "LumetraInstaller::getCurrentVersionNumber " << text;
+    return text;
+}
+
+QString LumetraInstaller::versionOnDrive(const QString &root)
+{
+    const QString path = DriveFiles::pathInRoot(root, QStringLiteral("Version.txt"));
     // The drive may have gone between the two scans: then there is no path.
     if (path.isEmpty() || !QFile::exists(path))
         return fallbackVersion;
@@ -106,10 +112,7 @@ QString LumetraInstaller::getCurrentVersionNumber()
     // Bounded even if the file grew after it was looked at.
     const QByteArray content = file.read(maxVersionFileSize);
     file.close();
-    const QString text = QString::fromUtf8(content); // stops at the first zero byte
-
-    qDebug() << "LumetraInstaller::getCurrentVersionNumber " << text;
-    return text;
+    return QString::fromUtf8(content); // stops at the first zero byte
 }
 
 bool LumetraInstaller::doesLumetraNeedUpdate()
@@ -140,12 +143,24 @@ bool LumetraInstaller::updateLumetra()
     if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
         return false;
 
+    if (!lockUnit(root)) {
+        emit updateFailedBecause(QStringLiteral("busy"), false);
+        return false;
+    }
+
     unitRoot = root;
+    foundInPlace = false;
     fileCopyThread.setFilePath(firmwareResourcePath, destination);
     // The version goes onto the drive the firmware went to, on the worker: after the
     // firmware, flushed, and before the success, so the screens never show "unplug"
     // before both are on the device, and a slow drive never freezes the window.
     fileCopyThread.setStampFile(DriveFiles::pathInRoot(root, versionFileName), updateVersion.toUtf8());
+    // Read again under the lock: another updater may have finished while this one waited
+    // (at a question, or behind the lock).
+    const QVersionNumber embedded = QVersionNumber::fromString(updateVersion);
+    fileCopyThread.setStillNeeded(force ? std::function<bool()>() : [root, embedded] {
+        return QVersionNumber::compare(embedded, QVersionNumber::fromString(versionOnDrive(root))) > 0;
+    });
     emit updateStarted(root);
     fileCopyThread.start(QThread::InheritPriority);
     return true;
@@ -153,8 +168,32 @@ bool LumetraInstaller::updateLumetra()
 
 void LumetraInstaller::copyFileSuccess()
 {
-    emit versionWritten(updateVersion);
+    if (foundInPlace)
+        emit foundUpToDate(versionOnDrive(unitRoot));
+    else
+        emit versionWritten(updateVersion);
     emit updateFirmwareSuccess();
+}
+
+void LumetraInstaller::copyFileFailed()
+{
+    // Nothing more happens to the unit: another updater may have it now.
+    unitLock.unlock();
+    emit updateFirmwareFailed();
+}
+
+void LumetraInstaller::stopUpdate()
+{
+    fileCopyThread.requestInterruption();
+}
+
+// Takes the unit's lock, or says who holds it.
+bool LumetraInstaller::lockUnit(const QString &root)
+{
+    if (unitLock.tryLock(root))
+        return true;
+    emit unitBusy(unitLock.holder());
+    return false;
 }
 
 bool LumetraInstaller::uninstallUsb()
@@ -165,9 +204,16 @@ bool LumetraInstaller::uninstallUsb()
         return false;
     }
 
+    // Never under another updater's copy.
+    if (!lockUnit(root)) {
+        emit removalFinished(-1);
+        return false;
+    }
+
     qDebug() << "diskName" << EjectLumetra::driveName(root);
     QThread::msleep(1000);
     const quint32 result = ejector.ejectDrive(EjectLumetra::driveName(root));
+    unitLock.unlock();
     emit removalFinished(int(result));
     if (result != 0) {
         qDebug() << "LumetraInstaller::uninstallUsb failed" << result;

@@ -3,6 +3,7 @@
 
 #include "ejectlumetra.h"
 #include "filecopythread.h"
+#include "unitlock.h"
 #include "volumesource.h"
 
 #include <QtCore/QObject>
@@ -43,8 +44,21 @@ signals:
     void updateStarted(const QString &root);
     void diskCheckFinished(int verdict);
     void firmwareVerified(qint64 bytesWritten);
-    // Right before updateFirmwareFailed(): why, in a few words.
-    void updateFailedBecause(const QString &reason);
+    // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
+    // left with an incomplete firmware (it must stay connected for another try). Also
+    // inside updateLumetra() with "busy" when another updater holds the unit; no
+    // updateFirmwareFailed() follows then.
+    void updateFailedBecause(const QString &reason, bool firmwareIncomplete);
+    // Another LumetraInstaller (a window or a command line, pid when known) is updating the
+    // unit: the update or the removal asked for was refused.
+    void unitBusy(qint64 pid);
+    // The unit's version, read again under its lock right before the copy, says it needs no
+    // update after all (another updater finished first): nothing was written;
+    // updateFirmwareSuccess() follows.
+    void foundUpToDate(const QString &deviceVersion);
+    // The drive has room for one image only: the old one is being overwritten, and a stop
+    // request lets the write finish.
+    void writingInPlace();
     // The version file is on the device (flushed and synced).
     void versionWritten(const QString &version);
     // uninstallUsb()'s end: 0 removed, the ejector's code otherwise, -1 when it refused
@@ -53,6 +67,7 @@ signals:
 
 private slots:
     void copyFileSuccess();
+    void copyFileFailed();
 
 public:
     Q_INVOKABLE QString getLumetraUpdateVersion();
@@ -62,11 +77,20 @@ public:
     Q_INVOKABLE bool doesLumetraNeedUpdate();
     Q_INVOKABLE bool uninstallUsb();
 
+    // Asks a running update to stop as closing the window does: the old firmware stays, or,
+    // once it is being overwritten, the write is finished. The end signal follows as usual.
+    void stopUpdate();
+    // Rewrites the firmware even when the unit's version says it is up to date.
+    void setForced(bool forced) { force = forced; }
+    // The version file's text on the drive at root, or "1.0" when there is none to read.
+    static QString versionOnDrive(const QString &root);
+
 private:
     QString getLumetraDrivePath();
     QString findMarkedRoot() const;
     static bool isMarked(const QString &root);
     QString removableRoot() const;
+    bool lockUnit(const QString &root);
 
     QString updateVersion;
     QString firmwareResourcePath;
@@ -76,6 +100,10 @@ private:
     std::unique_ptr<VolumeSource> volumes;
     // The unit last checked or updated: the one that gets the removal.
     QString unitRoot;
+    UnitLock unitLock;
+    bool force = false;
+    // The run under way found the unit up to date and wrote nothing.
+    bool foundInPlace = false;
 };
 
 #endif // LUMETRAINSTALLER_H

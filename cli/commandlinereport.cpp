@@ -1,5 +1,6 @@
 #include "commandlinereport.h"
 
+#include <QtCore/QDebug>
 #include <QtCore/QJsonDocument>
 
 #include <cstdio>
@@ -8,12 +9,6 @@ namespace {
 
 constexpr int barWidth = 30;
 constexpr qint64 redrawInterval = 100; // ms
-
-void write(FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
 
 QString outcomeWord(CommandLineReport::Outcome outcome)
 {
@@ -24,6 +19,8 @@ QString outcomeWord(CommandLineReport::Outcome outcome)
         return QStringLiteral("up to date");
     case CommandLineReport::Outcome::Failed:
         return QStringLiteral("failed");
+    case CommandLineReport::Outcome::Busy:
+        return QStringLiteral("busy");
     case CommandLineReport::Outcome::Stopped:
         break;
     }
@@ -40,6 +37,18 @@ QString availability(bool needsUpdate)
 CommandLineReport::CommandLineReport(bool json)
     : json(json)
 {
+}
+
+void CommandLineReport::write(FILE *stream, const QString &text)
+{
+    bool &lost = stream == stdout ? stdoutLost : stderrLost;
+    if (lost)
+        return;
+    if (std::fputs(text.toLocal8Bit().constData(), stream) < 0 || std::fflush(stream) != 0) {
+        lost = true;
+        qDebug() << "CommandLineReport: writing to" << (stream == stdout ? "standard output" : "standard error")
+                 << "failed, nothing more is written there";
+    }
 }
 
 void CommandLineReport::send(const char *event, const QString &root, QJsonObject fields)
@@ -138,7 +147,7 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
         ++total.updated;
     else if (outcome == Outcome::UpToDate)
         ++total.upToDate;
-    else if (outcome == Outcome::Failed)
+    else if (outcome == Outcome::Failed || outcome == Outcome::Busy)
         ++total.failed;
 
     if (json) {

@@ -11,7 +11,7 @@
 class CommandLineReport
 {
 public:
-    enum class Outcome { Updated, UpToDate, Failed, Stopped };
+    enum class Outcome { Updated, UpToDate, Failed, Stopped, Busy };
 
     struct Counts
     {
@@ -38,9 +38,14 @@ public:
     void say(const QString &text);
 
     const Counts &counts() const { return total; }
+    // Standard output could not be written (a full disk, a reader that went away): what
+    // followed was not said.
+    bool outputLost() const { return stdoutLost; }
 
 private:
     void send(const char *event, const QString &root, QJsonObject fields = QJsonObject());
+    // Once a stream fails it is written no more; the update goes on regardless.
+    void write(FILE *stream, const QString &text);
     void drawBar();
     void endBar();
 
@@ -51,6 +56,8 @@ private:
     double barValue = 0.0;
     bool barShown = false;
     bool barPending = false;
+    bool stdoutLost = false;
+    bool stderrLost = false;
 };
 
 #endif // COMMANDLINEREPORT_H

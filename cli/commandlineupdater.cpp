@@ -65,6 +65,8 @@ bool CommandLineUpdater::isRequested(int argc, char **argv)
 int CommandLineUpdater::run(int &argc, char **argv)
 {
     Console::attachToParent();
+    // A reader that goes away (--json | head) ends the output, never the update.
+    Console::ignoreClosedPipes();
     QCoreApplication application(argc, argv);
     previousHandler = qInstallMessageHandler(keepDebugOffTerminal);
     // In front of the filter: the log file still gets every line.
@@ -163,6 +165,7 @@ std::unique_ptr<LumetraInstaller> CommandLineUpdater::backendFor(const QString &
                     if (!needsUpdate)
                         history->endAttempt();
                 });
+        connect(unit, &LumetraInstaller::foundUpToDate, history, &UpdateHistory::endAttempt);
     }
     connect(unit, &LumetraInstaller::copyFileProgress, this,
             [this, root](double value) { report.progress(root, value); });
@@ -190,7 +193,8 @@ bool CommandLineUpdater::confirm(const QString &question)
 
 int CommandLineUpdater::exitStatus(bool anyUnit) const
 {
-    if (report.counts().failed > 0 || (stopRequested && !options.watch))
+    // A stop ends --watch as planned; elsewhere it leaves a unit not updated.
+    if (report.counts().failed > 0 || report.outputLost() || (leftByStop && !options.watch))
         return UnitFailed;
     return anyUnit || options.watch ? Success : NoUnit;
 }
@@ -247,8 +251,10 @@ int CommandLineUpdater::update()
 
     catchStopSignals();
     for (Unit &unit : units) {
-        if (stopRequested)
+        if (stopRequested) {
+            leftByStop = true;
             break;
+        }
         process(unit.root, *unit.backend, unit.needsUpdate, unit.version, false);
         // Also stops and waits for a copy that a stop request cut short.
         unit.backend.reset();
@@ -313,36 +319,30 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
 {
     const QString from = version.trimmed();
     const QString to = backend.getLumetraUpdateVersion();
-    if (!needsUpdate) {
+    UpdateEnd end { CommandLineReport::Outcome::UpToDate, from };
+    if (needsUpdate) {
+        end = runUpdate(backend);
+        if (end.outcome == CommandLineReport::Outcome::Updated)
+            end.detail = QStringLiteral("%1 -> %2").arg(from, to);
+    }
+    const bool whole = end.outcome == CommandLineReport::Outcome::Updated
+            || end.outcome == CommandLineReport::Outcome::UpToDate;
+    if (whole) {
         const QString refused = remove(backend);
-        if (refused.isEmpty())
-            report.result(root, CommandLineReport::Outcome::UpToDate, from + removedNote(), withCount);
-        else
-            report.result(root, CommandLineReport::Outcome::Failed, refused, withCount);
-        return;
+        if (refused.isEmpty()) {
+            end.detail += removedNote();
+        } else {
+            end.detail = end.outcome == CommandLineReport::Outcome::Updated
+                    ? QStringLiteral("updated to %1, but %2").arg(to, refused) : refused;
+            end.outcome = CommandLineReport::Outcome::Failed;
+        }
     }
+    report.result(root, end.outcome, end.detail, withCount);
+}
 
-    QString reason;
-    const bool updated = runUpdate(backend, &reason);
-    if (stopRequested && !updated) {
-        report.result(root, CommandLineReport::Outcome::Stopped,
-                      QStringLiteral("stopped during the update; the unit keeps its old firmware "
-                                     "unless the new one was complete"),
-                      withCount);
-        return;
-    }
-    if (!updated) {
-        report.result(root, CommandLineReport::Outcome::Failed, reason, withCount);
-        return;
-    }
-    const QString refused = remove(backend);
-    if (refused.isEmpty()) {
-        report.result(root, CommandLineReport::Outcome::Updated,
-                      QStringLiteral("%1 -> %2").arg(from, to) + removedNote(), withCount);
-    } else {
-        report.result(root, CommandLineReport::Outcome::Failed,
-                      QStringLiteral("updated to %1, but %2").arg(to, refused), withCount);
-    }
+QString CommandLineUpdater::busyDetail(qint64 pid)
+{
+    return QStringLiteral("being updated by another LumetraInstaller (pid %1)").arg(pid);
 }
 
 QString CommandLineUpdater::removedNote() const
@@ -350,37 +350,70 @@ QString CommandLineUpdater::removedNote() const
     return options.noEject ? QString() : QStringLiteral(", removed: it can be unplugged");
 }
 
-bool CommandLineUpdater::runUpdate(LumetraInstaller &backend, QString *reason)
+CommandLineUpdater::UpdateEnd CommandLineUpdater::runUpdate(LumetraInstaller &backend)
 {
+    using Outcome = CommandLineReport::Outcome;
     QEventLoop loop;
     bool ended = false;
-    bool succeeded = false;
+    bool inPlace = false;
+    UpdateEnd end;
     QString why;
+    bool incomplete = false;
     connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
-            [&why](const QString &text) { why = text; });
+            [&](const QString &text, bool firmwareIncomplete) {
+                why = text;
+                incomplete = firmwareIncomplete;
+            });
+    connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) {
+        end = { Outcome::Busy, busyDetail(pid) };
+    });
+    connect(&backend, &LumetraInstaller::foundUpToDate, &loop, [&](const QString &version) {
+        end = { Outcome::UpToDate, version.trimmed() + QStringLiteral(", updated meanwhile by another LumetraInstaller") };
+    });
+    connect(&backend, &LumetraInstaller::writingInPlace, &loop, [&]() { inPlace = true; });
     // An end that comes before the loop runs must not leave it waiting for another.
     connect(&backend, &LumetraInstaller::updateFirmwareSuccess, &loop, [&]() {
-        ended = succeeded = true;
+        if (end.outcome != Outcome::UpToDate)
+            end.outcome = Outcome::Updated;
+        ended = true;
         loop.quit();
     });
     connect(&backend, &LumetraInstaller::updateFirmwareFailed, &loop, [&]() {
         ended = true;
         loop.quit();
     });
-    connect(this, &CommandLineUpdater::stopping, &loop, &QEventLoop::quit);
+    // The unit's real state is known only once the worker has ended: a stop asks it to end
+    // and waits for it.
+    const auto askToStop = [&]() {
+        backend.stopUpdate();
+        if (inPlace)
+            report.say(QStringLiteral("finishing the write, do not unplug"));
+    };
+    connect(this, &CommandLineUpdater::stopping, &loop, askToStop);
 
     if (!backend.updateLumetra()) {
+        if (end.outcome == Outcome::Busy)
+            return end;
         if (why.isEmpty())
             why = backend.isLumetraConnected() ? QStringLiteral("the update could not start")
                                                : QStringLiteral("drive gone");
-        *reason = why;
-        return false;
+        return { Outcome::Failed, why };
     }
-    if (!ended && !stopRequested)
+    if (stopRequested)
+        askToStop();
+    if (!ended)
         loop.exec();
-    if (!succeeded)
-        *reason = why.isEmpty() ? QStringLiteral("the update did not finish") : why;
-    return succeeded;
+    if (end.outcome == Outcome::Updated || end.outcome == Outcome::UpToDate)
+        return end;
+    if (stopRequested && !incomplete && why == QLatin1String("interrupted")) {
+        leftByStop = true;
+        return { Outcome::Stopped, QStringLiteral("stopped during the update; the unit keeps its old firmware") };
+    }
+    if (why.isEmpty())
+        why = QStringLiteral("the update did not finish");
+    if (incomplete)
+        why += QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
+    return { Outcome::Failed, why };
 }
 
 QString CommandLineUpdater::remove(LumetraInstaller &backend)
@@ -388,9 +421,13 @@ QString CommandLineUpdater::remove(LumetraInstaller &backend)
     if (options.noEject)
         return QString();
     int code = -1;
+    qint64 busyPid = -1;
     QObject context;
     connect(&backend, &LumetraInstaller::removalFinished, &context, [&code](int result) { code = result; });
+    connect(&backend, &LumetraInstaller::unitBusy, &context, [&busyPid](qint64 pid) { busyPid = pid; });
     if (backend.uninstallUsb())
         return QString();
+    if (busyPid >= 0)
+        return QStringLiteral("removal refused: ") + busyDetail(busyPid);
     return QStringLiteral("removal refused (code %1)").arg(code);
 }

@@ -58,11 +58,18 @@ private:
     static QString embeddedVersion();
     std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
     void catchStopSignals();
+    // How one update ended, as the unit holds it once the worker is done.
+    struct UpdateEnd
+    {
+        CommandLineReport::Outcome outcome = CommandLineReport::Outcome::Failed;
+        QString detail;
+    };
     void process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
                  const QString &version, bool withCount);
-    bool runUpdate(LumetraInstaller &backend, QString *reason);
+    UpdateEnd runUpdate(LumetraInstaller &backend);
     // Empty when removed (or when removal is not wanted), otherwise why not.
     QString remove(LumetraInstaller &backend);
+    static QString busyDetail(qint64 pid);
     QString removedNote() const;
     bool confirm(const QString &question);
     void lookForUnits();
@@ -72,6 +79,8 @@ private:
     CommandLineReport report;
     std::unique_ptr<StopSignal> stopSignal;
     bool stopRequested = false;
+    // A unit was left as it was because of a stop request (or not reached at all).
+    bool leftByStop = false;
     bool busy = false;
     QSet<QString> seen;
 };

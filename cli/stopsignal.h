@@ -5,9 +5,10 @@
 
 class QSocketNotifier;
 
-// Ctrl+C and SIGTERM (Ctrl+C, Ctrl+Break and closing the console on Windows) as a Qt
-// signal on the thread that made this object, so that the program stops the way the window
-// does when it is closed instead of dying in the middle of a copy. One at a time.
+// Ctrl+C, SIGTERM and SIGHUP (a closed terminal; on Windows Ctrl+C, Ctrl+Break and closing
+// the console) as a Qt signal on the thread that made this object, so that the program
+// stops the way the window does when it is closed instead of dying in the middle of a copy.
+// The object's end says that the stop is done. One at a time.
 class StopSignal : public QObject
 {
     Q_OBJECT

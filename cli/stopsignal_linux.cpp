@@ -44,6 +44,7 @@ StopSignal::StopSignal(QObject *parent)
     });
     handle(SIGINT, onSignal);
     handle(SIGTERM, onSignal);
+    handle(SIGHUP, onSignal);
 }
 
 StopSignal::~StopSignal()
@@ -52,6 +53,7 @@ StopSignal::~StopSignal()
         return;
     handle(SIGINT, SIG_DFL);
     handle(SIGTERM, SIG_DFL);
+    handle(SIGHUP, SIG_DFL);
     delete notifier;
     ::close(signalSockets[0]);
     ::close(signalSockets[1]);

@@ -9,6 +9,11 @@
 namespace {
 
 std::atomic<StopSignal *> receiver { nullptr };
+// Set when the stop is done (the object goes), so that a held-back close ends at once.
+HANDLE stopDone = nullptr;
+
+// The system allows a close, log-off or shut-down handler 5 s before it ends the process.
+constexpr DWORD closeGrace = 4500;
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI onConsoleEvent(DWORD type)
@@ -18,9 +23,9 @@ BOOL WINAPI onConsoleEvent(DWORD type)
         return FALSE;
     QMetaObject::invokeMethod(stop, "received", Qt::QueuedConnection);
     // Closing the console, logging off or shutting down ends the process once this handler
-    // returns: hold it back so that a running copy can be stopped and waited for.
-    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
-        Sleep(10000);
+    // returns: hold it back, within the system's limit, so that a running copy can end.
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && stopDone)
+        WaitForSingleObject(stopDone, closeGrace);
     return TRUE;
 }
 
@@ -29,12 +34,15 @@ BOOL WINAPI onConsoleEvent(DWORD type)
 StopSignal::StopSignal(QObject *parent)
     : QObject(parent)
 {
+    stopDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     receiver = this;
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
 StopSignal::~StopSignal()
 {
-    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
     receiver = nullptr;
+    if (stopDone)
+        SetEvent(stopDone);
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
 }

@@ -78,6 +78,11 @@ void FileCopyThread::setStampFile(QString path, QByteArray content)
     stampContent = std::move(content);
 }
 
+void FileCopyThread::setStillNeeded(std::function<bool()> stillNeeded)
+{
+    this->stillNeeded = std::move(stillNeeded);
+}
+
 void FileCopyThread::run()
 {
     // Taken first: the backend found the drive mounted just before it started the run.
@@ -101,9 +106,25 @@ void FileCopyThread::run()
 
 bool FileCopyThread::fail(const QString &reason)
 {
-    qDebug() << "FileCopyThread::run failed:" << reason;
-    emit failureReason(reason);
+    qDebug() << "FileCopyThread::run failed:" << reason << (firmwareIncomplete ? "(the firmware is incomplete)" : "");
+    emit failureReason(reason, firmwareIncomplete);
     return false;
+}
+
+// What an earlier run left when it was cut off (a crash, a pulled cable): side files that
+// would count as used space and push a roomy drive onto the in-place way.
+void FileCopyThread::removeLeftovers(const QString &sidePath)
+{
+    const QStringList leftovers = { sidePath, stampFilePath.isEmpty() ? QString() : stampFilePath + QStringLiteral(".new") };
+    for (const QString &path : leftovers) {
+        const QFileInfo info(path);
+        if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
+            continue;
+        if (QFile::remove(path))
+            qDebug() << "FileCopyThread::run removed a leftover of an earlier update:" << path;
+        else
+            qDebug() << "FileCopyThread::run could not remove a leftover of an earlier update:" << path;
+    }
 }
 
 // True only when the new file is complete, on the device, reads back as the source and
@@ -126,6 +147,14 @@ bool FileCopyThread::copy(const QString &drive)
     const qint64 oldSize = marker.exists() ? marker.size() : 0;
     const QString directory = marker.absolutePath();
     const QString sidePath = dstFilePath + QStringLiteral(".new");
+    firmwareIncomplete = false;
+    removeLeftovers(sidePath);
+    // Under the unit's lock, so no other updater can change the answer until this run ends.
+    if (stillNeeded && !stillNeeded()) {
+        qDebug() << "FileCopyThread::run the drive already holds this firmware; nothing written";
+        emit alreadyInPlace();
+        return true;
+    }
 
     source.setFileName(srcFilePath);
     if (!source.open(QIODevice::ReadOnly)) {
@@ -153,7 +182,7 @@ bool FileCopyThread::copy(const QString &drive)
     if (!inPlace) {
         // The new file grows beside the old one and takes its place only once it is on the
         // device and reads back right.
-        reason = writeAndVerify(sidePath, true);
+        reason = writeAndVerify(sidePath, false);
         if (!reason.isEmpty()) {
             QFile::remove(sidePath);
             volume.refresh();
@@ -173,9 +202,10 @@ bool FileCopyThread::copy(const QString &drive)
     }
     if (inPlace) {
         qDebug() << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
-        QFile::remove(dstFilePath);
-        // No way back once the old file is gone: finish the write even when asked to stop.
-        reason = writeAndVerify(dstFilePath, false);
+        emit writingInPlace();
+        // Over the old file, never after removing it: the drive stays recognisable as the
+        // unit at every instant, and one cut short is found and updated again.
+        reason = writeAndVerify(dstFilePath, true);
         if (!reason.isEmpty())
             return fail(reason);
     }
@@ -190,8 +220,9 @@ bool FileCopyThread::copy(const QString &drive)
 }
 
 // Writes the source into path in blocks, flushes it onto the device and reads it back.
-// The reason of a failure, or an empty string.
-QString FileCopyThread::writeAndVerify(const QString &path, bool interruptible)
+// The reason of a failure, or an empty string. In place, there is no way back once the old
+// file is truncated: the write is finished even when the thread is asked to stop.
+QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
 {
     source.seek(0);
     QFile destination(path);
@@ -200,11 +231,12 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool interruptible)
         qDebug() << "open dest file failed! dstFilePath:" << path;
         return reasonForWriteFailure(QFileInfo(path).absolutePath());
     }
+    firmwareIncomplete = inPlace;
     char buffer[blockSize];
     const qint64 size = source.size();
     qint64 total = 0;
     while (!source.atEnd()) {
-        if (interruptible && isInterruptionRequested()) {
+        if (!inPlace && isInterruptionRequested()) {
             qDebug() << "FileCopyThread::run interrupted at totalCopySize:" << total;
             return QStringLiteral("interrupted");
         }
@@ -239,6 +271,7 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool interruptible)
         qDebug() << "dest file differs from source file! dstFilePath:" << path;
         return QStringLiteral("verification failed");
     }
+    firmwareIncomplete = false;
     return QString();
 }
 
@@ -255,10 +288,18 @@ bool FileCopyThread::writeStamp(const QString &drive)
         qDebug() << "FileCopyThread::run the stamp file is not an ordinary file:" << stampFilePath;
         return fail(reason);
     }
-    QFile stamp(stampFilePath);
-    if (!stamp.open(QIODevice::WriteOnly | QIODevice::Truncate) || stamp.write(stampContent) != stampContent.size()
-        || !stamp.flush() || !syncToDevice(stamp.handle()) || !syncDirectory(info.absolutePath())) {
-        qDebug() << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << stamp.errorString();
+    // Written beside and renamed over the old one: after any failure or crash the drive holds
+    // the old text or the new one, never an empty or torn file. Unbuffered, so a failed write
+    // is not written again by the close.
+    const QString sidePath = stampFilePath + QStringLiteral(".new");
+    QFile stamp(sidePath);
+    const bool written = stamp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
+            && stamp.write(stampContent) == stampContent.size() && syncToDevice(stamp.handle());
+    const QString error = stamp.errorString();
+    stamp.close();
+    if (!written || !replaceFile(sidePath, stampFilePath) || !syncDirectory(info.absolutePath())) {
+        qDebug() << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << error;
+        QFile::remove(sidePath);
         return fail(reason);
     }
     return true;

@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <QtCore/QThread>
 
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -19,8 +20,10 @@ class QProcess;
 // given, written and on the device too), immediately before copySuccess(); until then the
 // bar stops just short of the end. The old file stays whole until the new one has been
 // read back, so a failed run leaves a drive that is still recognised and can be updated
-// again; only a drive too small for both is written in place. requestInterruption() ends a
-// run within one block (or a tenth of a second of the disk checker) with copyFailed().
+// again; only a drive too small for both is written in place, over the old file, so that
+// the marker never disappears. requestInterruption() ends a run within one block (or a
+// tenth of a second of the disk checker) with copyFailed(), except once the old file is
+// being overwritten: that write is finished first.
 class FileCopyThread : public QThread
 {
     Q_OBJECT
@@ -35,6 +38,11 @@ public:
     // A small file written beside the destination once the copy is whole (the unit's
     // version); an empty path writes none. Only while the thread is not running.
     void setStampFile(QString path, QByteArray content);
+    // Asked on the worker thread right before the first byte is written; false means the
+    // drive already holds what this run would write (another updater got there first): the
+    // run then ends with alreadyInPlace() and success, writing nothing. None: always copy.
+    // Only while the thread is not running.
+    void setStillNeeded(std::function<bool()> stillNeeded);
 
     // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
     int checkDisk(QString drive);
@@ -61,14 +69,22 @@ signals:
     void copyVerified(qint64 bytesWritten);
     // Why the run fails, in a few words ("full drive", "read-only", "drive gone",
     // "verification failed", "interrupted", ...), right before copyFailed().
-    void failureReason(const QString &reason);
+    // firmwareIncomplete: the old file was already overwritten and the new one is not
+    // whole: the drive must stay connected for another try.
+    void failureReason(const QString &reason, bool firmwareIncomplete);
+    // The drive has too little room for two images: the old file is being overwritten from
+    // here on, and a request to stop no longer ends the run before the write is done.
+    void writingInPlace();
+    // setStillNeeded() said no: nothing was written; copySuccess() follows.
+    void alreadyInPlace();
 
 protected:
     void run() override;
 
 private:
     bool copy(const QString &drive);
-    QString writeAndVerify(const QString &path, bool interruptible);
+    void removeLeftovers(const QString &sidePath);
+    QString writeAndVerify(const QString &path, bool inPlace);
     bool writeStamp(const QString &drive);
     bool fail(const QString &reason);
     QString reasonForWriteFailure(const QString &path) const;
@@ -81,12 +97,15 @@ private:
     QString dstFilePath;
     QString stampFilePath;
     QByteArray stampContent;
+    std::function<bool()> stillNeeded;
     QString noProblemsMessage;
     QString problemsFoundMessage;
     std::unique_ptr<DiskCheckPlatform> platform;
     // Per run, on the worker thread only.
     QFile source;
     double shownProgress = 0.0;
+    // The old file has been truncated and the new one is not yet whole and verified.
+    bool firmwareIncomplete = false;
 };
 
 #endif // FILECOPYTHREAD_H
