@@ -1,93 +1,225 @@
 #!/usr/bin/python3
 """cli_update.py <LumetraInstaller> <bundled lumetra.bin>: the program without a window on real
 tmpfs units. ctest runs it as root in a private mount namespace; it skips (77) without one."""
-import json, os, signal, subprocess, sys, tempfile, time
+import collections, glob, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
 QUIET = ["--yes", "--no-eject"]  # no udisks here: the removal is not what these rows test
-# name, units (version, tmpfs KiB) in mount order, options, exit status, firmware afterwards
+TWO, ONE = 4096, 700  # tmpfs KiB: room for two images; for one only (beside a 400,000-byte old image)
+SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", "trace=write",
+               "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
+# name, units (version, tmpfs KiB, leftovers) in mount order, options, exit status, firmware afterwards;
+# or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, []),
-    ("one unit at 1.8: updated", [("1.8", 4096)], ["--update"] + QUIET, 0, ["new"]),
-    ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", 4096), ("1.73", 4096)],
+    ("one unit at 1.8: updated", [("1.8", TWO)], ["--update"] + QUIET, 0, ["new"]),
+    ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
      ["--update", "--all"] + QUIET, 0, ["new", "old"]),
     ("a full volume first, --all: fails with the reason, the other still updated",
-     [("1.8", 300), ("1.8", 4096)], ["--update", "--all"] + QUIET, 1, ["old", "new"]),
-    ("--json: one object per event, no bar", [("1.8", 4096)], ["--update", "--json"] + QUIET, 0, ["new"]),
-    ("no terminal and no --yes: usage, nothing written", [("1.8", 4096)], ["--update", "--no-eject"], 3, ["old"]),
-    ("--watch: a unit plugged after the start, SIGTERM during a later copy", None, [], 0, ["new", "whole"]),
+     [("1.8", 300), ("1.8", TWO)], ["--update", "--all"] + QUIET, 1, ["old", "new"]),
+    ("--json: one object per event, no bar", [("1.8", TWO)], ["--update", "--json"] + QUIET, 0, ["new"]),
+    ("no terminal and no --yes: usage, nothing written", [("1.8", TWO)], ["--update", "--no-eject"], 3, ["old"]),
+    ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
+     [("1.8", ONE, True)], ["--update"] + QUIET, 0, ["new"]),
+    ("--watch: a unit plugged after the start, SIGTERM during a later copy", "watch", None),
+    ("two at once on one unit: one updates, the other says busy", "busy", None),
+    ("SIGHUP during the copy beside the old image: stopped, old firmware, on record", "stop", (signal.SIGHUP, TWO)),
+    ("SIGHUP while writing in place: the write is finished, then updated", "stop", (signal.SIGHUP, ONE)),
+    ("the reader of --json goes away mid-copy: the update goes on, exit 1", "pipe", None),
 ]
+Run = collections.namedtuple("Run", "status stdout stderr")
 
 
-def plug(workdir, version, kib):
+def plug(workdir, version, kib, leftovers=False):
     root = tempfile.mkdtemp(dir=workdir)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
-    open(os.path.join(root, "lumetra.bin"), "wb").write(OLD)
-    open(os.path.join(root, "Version.txt"), "wb").write(version.encode())
+    write(root, "lumetra.bin", OLD * 2 if kib == ONE and not leftovers else OLD)
+    write(root, "Version.txt", version.encode())
+    if leftovers:  # a whole image beside the old one: no room left even in place until it goes
+        write(root, "lumetra.bin.new", os.urandom(411240))
+        write(root, "Version.txt.new", b"")
     return root
 
 
+def write(root, name, data):
+    open(os.path.join(root, name), "wb").write(data)
+
+
+def state(root, bundled):
+    """What the unit holds: (firmware "new", "old", "part" or None, Version.txt, the other files)."""
+    image = open(os.path.join(root, "lumetra.bin"), "rb").read() if os.path.isfile(os.path.join(root, "lumetra.bin")) else None
+    firmware = None if image is None else "new" if image == bundled else "old" if image in (OLD, OLD * 2) else "part"
+    others = sorted(set(os.listdir(root)) - {"lumetra.bin", "Version.txt"})
+    return firmware, open(os.path.join(root, "Version.txt"), "rb").read().decode(), others
+
+
 def check_units(roots, units, expected, bundled):
-    for root, (version, _), firmware in zip(roots, units, expected):
-        found = open(os.path.join(root, "lumetra.bin"), "rb").read()
-        allowed = {"new": [bundled], "old": [OLD], "whole": [OLD, bundled]}[firmware]
-        assert found in allowed, "%s holds %d bytes of the wrong firmware" % (root, len(found))
-        after = open(os.path.join(root, "Version.txt"), "rb").read().decode()
-        assert after == ("1.73" if found == bundled else version), "%s: Version.txt %r" % (root, after)
+    for root, unit, firmware in zip(roots, units, expected):
+        found, version, others = state(root, bundled)
+        assert found == firmware or (firmware == "whole" and found in ("new", "old")), "%s holds %s" % (root, found)
+        assert version == ("1.73" if found == "new" else unit[0]), "%s: Version.txt %r" % (root, version)
+        assert not others, "%s: leftovers %s" % (root, others)
 
 
-# LeakSanitizer cannot work under a tracer: in a sanitizer build it would fail the program's end.
-UNDER_STRACE = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+def history():
+    files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
+    return [json.loads(line) for line in open(files[0])] if files else []
 
 
-def play_watch(program, workdir, bundled):
-    # Every write waits 20 ms, so that a copy takes seconds and the stop lands inside one.
-    tracer = subprocess.Popen(["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", "trace=write",
-                               "-e", "inject=write:delay_enter=20000", program, "--update", "--watch", "--json"]
-                              + QUIET, stdout=subprocess.PIPE, text=True, env=UNDER_STRACE)
-    seen, roots = [], []
+def under_strace():
+    # LeakSanitizer cannot work under a tracer: in a sanitizer build it would fail the program's end.
+    return dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
 
-    def wait_for(wanted):
-        for line in tracer.stdout:
-            seen.append(json.loads(line))
-            if wanted(seen[-1]):
-                return
-        raise AssertionError("the program ended early: %s" % seen)
+
+def start(program, options, stdout=subprocess.PIPE):
+    return subprocess.Popen(SLOW_WRITES + [program] + options, stdout=stdout, stderr=subprocess.PIPE, text=True,
+                            env=under_strace())
+
+
+def traced_pid(tracer):
+    return int(open("/proc/%d/task/%d/children" % (tracer.pid, tracer.pid)).read().split()[0])
+
+
+def wait_for(tracer, seen, wanted):
+    for line in tracer.stdout:
+        seen.append(json.loads(line))
+        if wanted(seen[-1]):
+            return
+    raise AssertionError("the program ended early: %s" % seen)
+
+
+def moving(root):
+    return lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0
+
+
+def play_watch(program, workdir, bundled, _):
+    tracer, seen, roots = start(program, ["--update", "--watch", "--json"] + QUIET), [], []
     time.sleep(1.5)
-    roots.append(plug(workdir, "1.8", 4096))
-    wait_for(lambda event: event["event"] == "result")
+    roots.append(plug(workdir, "1.8", TWO))
+    wait_for(tracer, seen, lambda event: event["event"] == "result")
     assert seen[-1]["outcome"] == "updated" and seen[-1]["updated"] == 1, seen[-1]
-    roots.append(plug(workdir, "1.8", 4096))
-    wait_for(lambda event: event["event"] == "progress" and event["root"] == roots[1] and event["value"] > 0)
-    task = "/proc/%d/task/%d/children" % (tracer.pid, tracer.pid)
-    os.kill(int(open(task).read().split()[0]), signal.SIGTERM)
-    wait_for(lambda event: event["event"] == "done")
+    roots.append(plug(workdir, "1.8", TWO))
+    wait_for(tracer, seen, moving(roots[1]))
+    os.kill(traced_pid(tracer), signal.SIGTERM)
+    wait_for(tracer, seen, lambda event: event["event"] == "done")
     assert tracer.wait(20) == 0, "exit status %d after SIGTERM" % tracer.returncode
     assert [event["outcome"] for event in seen if event["event"] == "result"] == ["updated", "stopped"], seen
-    return roots, [("1.8", 0)] * 2
+    check_units(roots, [("1.8",)] * 2, ["new", "old"], bundled)
+
+
+def play_busy(program, workdir, bundled, _):
+    root, seen = plug(workdir, "1.8", TWO), []
+    first = start(program, ["--update", "--json"] + QUIET)
+    wait_for(first, seen, moving(root))
+    second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30)
+    assert second.returncode == 1 and "%s: busy: being updated by another LumetraInstaller (pid %d)" % (
+        root, traced_pid(first)) in second.stdout, second
+    assert first.wait(60) == 0, first.stderr.read()
+    assert [record["outcome"] for record in history()] == ["busy", "updated"], history()
+    check_units([root], [("1.8",)], ["new"], bundled)
+
+
+def play_stop(program, workdir, bundled, how):
+    number, kib = how
+    root, seen = plug(workdir, "1.8", kib), []
+    tracer = start(program, ["--update", "--json"] + QUIET)
+    wait_for(tracer, seen, moving(root))
+    os.kill(traced_pid(tracer), number)
+    wait_for(tracer, seen, lambda event: event["event"] == "done")
+    in_place = kib == ONE
+    assert tracer.wait(20) == (0 if in_place else 1), tracer.returncode
+    assert ("finishing the write, do not unplug" in tracer.stderr.read()) == in_place
+    assert [record["outcome"] for record in history()] == ["updated" if in_place else "failed"], history()
+    check_units([root], [("1.8",)], ["new" if in_place else "old"], bundled)
+
+
+def play_pipe(program, workdir, bundled, _):
+    root = plug(workdir, "1.8", TWO)
+    reader, writer = os.pipe()
+    tracer = start(program, ["--update", "--json"] + QUIET, stdout=writer)
+    os.close(writer)
+    with os.fdopen(reader) as output:
+        while not moving(root)(json.loads(output.readline())):
+            pass
+    assert tracer.wait(60) == 1, "exit status %d with its output lost" % tracer.returncode
+    assert [record["outcome"] for record in history()] == ["updated"], history()
+    check_units([root], [("1.8",)], ["new"], bundled)
 
 
 def play(row, program, workdir, bundled):
-    name, units, options, status, firmware = row
-    if units is None:
-        roots, units = play_watch(program, workdir, bundled)
-    else:
-        roots = [plug(workdir, version, kib) for version, kib in units]
-        run = subprocess.run([program] + options, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                             timeout=60)
-        assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
-        if status == 3:
-            assert "Usage:" in run.stderr, run.stderr
-        if status == 1:
-            assert "%s: failed: full drive" % roots[0] in run.stdout, run.stdout
-        if "--json" in options:
-            seen = [json.loads(line) for line in run.stdout.splitlines()]
-            kinds = [event["event"] for event in seen]
-            for kind in ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]:
-                assert kind in kinds, "no %r event in %s" % (kind, kinds)
-            assert seen[kinds.index("verified")]["bytes"] == len(bundled), seen
-            assert "%" not in run.stderr, "a progress bar beside --json: %r" % run.stderr
+    name, units, options = row[:3]
+    if isinstance(units, str):
+        return globals()["play_" + units](program, workdir, bundled, options)
+    status, firmware = row[3:]
+    roots = [plug(workdir, *unit) for unit in units]
+    run = subprocess.run([program] + options, stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+    assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
+    if status == 3:
+        assert "Usage:" in run.stderr, run.stderr
+    if status == 1:
+        assert "%s: failed: full drive" % roots[0] in run.stdout, run.stdout
+    if "--json" in options:
+        seen = [json.loads(line) for line in run.stdout.splitlines()]
+        kinds = [event["event"] for event in seen]
+        for kind in ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]:
+            assert kind in kinds, "no %r event in %s" % (kind, kinds)
+        assert seen[kinds.index("verified")]["bytes"] == len(bundled), seen
+        assert "%" not in run.stderr, "a progress bar beside --json: %r" % run.stderr
     check_units(roots, units, firmware, bundled)
+
+
+def faulted(program, root, path, fault):
+    """One update with strace making one call on one file fail (EIO) or kill the program."""
+    command = ["strace", "-f", "-qq", "-o", "/dev/null", "-P", os.path.join(root, path)]
+    if fault:
+        command += ["-e", "inject=%s:%s:when=%d" % fault]
+    run = subprocess.run(command + [program, "--update"] + QUIET, capture_output=True, text=True, timeout=60,
+                         env=under_strace())
+    return Run(run.returncode, run.stdout, run.stderr)
+
+
+def fault_points(program, workdir, kib, path):
+    """Every call the update makes on the file, with the per-block writes sampled: first, middle, last."""
+    root = plug(workdir, "1.8", kib)
+    trace = os.path.join(workdir, "trace")
+    subprocess.run(["strace", "-f", "-qq", "-o", trace, "-P", os.path.join(root, path), program, "--update"] + QUIET,
+                   capture_output=True, env=under_strace(), check=True)
+    subprocess.run(["umount", root], check=True)
+    calls = collections.Counter(line.split(None, 1)[1].split("(")[0] for line in open(trace) if "(" in line)
+    for call, count in sorted(calls.items()):
+        numbers = sorted({1, count // 2 or 1, count}) if call == "write" else range(1, count + 1)
+        for number in numbers:
+            for action in ("error=EIO", "signal=SIGKILL"):
+                yield call, action, number
+
+
+def sweep(program, workdir, bundled, kib):
+    """Faults at every call on the unit's files: the unit is never left unrecognised or called up to date."""
+    tried, failures = 0, []
+    for path in ["lumetra.bin", "lumetra.bin.new", "Version.txt", "Version.txt.new"]:
+        for fault in list(fault_points(program, workdir, kib, path)):
+            root = plug(workdir, "1.8", kib)
+            run = faulted(program, root, path, fault)
+            firmware, version, others = state(root, bundled)
+            where = "%s %s:%s:when=%d" % (path, *fault)
+            tried += 1
+            sound = firmware in ("new", "old") or (firmware == "part" and kib == ONE)
+            if not sound or version not in ("1.8", "1.73") or (version == "1.73" and firmware != "new"):
+                failures.append("%s: firmware %s, Version.txt %r" % (where, firmware, version))
+            elif run.status == 0 and (firmware, version) != ("new", "1.73"):
+                failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))
+            elif firmware == "part" and run.status > 0 and "incomplete firmware" not in run.stdout:
+                failures.append("%s: a part-written image not said: %r" % (where, run.stdout))
+            again = faulted(program, root, path, None)
+            if again.status != 0 or state(root, bundled) != ("new", "1.73", []):
+                failures.append("%s: the next run left %s (exit %d)" % (where, state(root, bundled), again.status))
+            subprocess.run(["umount", root], check=True)
+    print("%s: %d fault points, %d failed" % ("room for one" if kib == ONE else "room for two", tried, len(failures)))
+    assert not failures, "\n".join(failures)
+
+
+ROWS += [("faults at every call, room for two images", "sweep", TWO), ("the same, room for one", "sweep", ONE)]
+play_sweep = sweep
 
 
 def main(program, bundled_path):
@@ -102,6 +234,7 @@ def main(program, bundled_path):
     failed = 0
     for row in ROWS:
         with tempfile.TemporaryDirectory() as workdir:
+            os.environ["XDG_DATA_HOME"] = os.path.join(workdir, "data")
             try:
                 play(row, program, workdir, bundled)
                 print("PASS: %s" % row[0])
