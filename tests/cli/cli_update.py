@@ -47,10 +47,12 @@ def write(root, name, data):
 
 def state(root, bundled):
     """What the unit holds: (firmware "new", "old", "part" or None, Version.txt, the other files)."""
-    image = open(os.path.join(root, "lumetra.bin"), "rb").read() if os.path.isfile(os.path.join(root, "lumetra.bin")) else None
+    image = os.path.join(root, "lumetra.bin")
+    image = open(image, "rb").read() if os.path.isfile(image) else None
     firmware = None if image is None else "new" if image == bundled else "old" if image in (OLD, OLD * 2) else "part"
     others = sorted(set(os.listdir(root)) - {"lumetra.bin", "Version.txt"})
-    return firmware, open(os.path.join(root, "Version.txt"), "rb").read().decode(), others
+    version = os.path.join(root, "Version.txt")
+    return firmware, open(version, "rb").read().decode() if os.path.isfile(version) else None, others
 
 
 def check_units(roots, units, expected, bundled):
