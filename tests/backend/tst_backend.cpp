@@ -65,6 +65,7 @@ struct Events : QObject
         connect(installer, &LumetraInstaller::updateFirmwareFailed, this, [this] { list << "failed"; });
         connect(installer, &LumetraInstaller::updateFailedBecause, this, [this](const QString &r) { list << r; });
         connect(installer, &LumetraInstaller::versionWritten, this, [this](const QString &v) { list << "version " + v; });
+        connect(installer, &LumetraInstaller::foundUpToDate, this, [this](const QString &v) { list << "up to date " + v; });
         connect(installer, &LumetraInstaller::removalFinished, this, [this](int code) { list << "removal " + QString::number(code); });
     }
     bool waitForEnd()
@@ -156,7 +157,7 @@ void TestBackend::discovery()
 }
 
 enum class Case { Update, LinkedMarker, VersionIsDirectory, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled,
-                  Vetoed, FullVolume, SystemVolumes };
+                  Vetoed, FullVolume, SystemVolumes, Busy, UpdatedMeanwhile };
 Q_DECLARE_METATYPE(Case)
 
 void TestBackend::update_data()
@@ -178,6 +179,9 @@ void TestBackend::update_data()
     QTest::newRow("two units, the updated one pulled: the other keeps its version, nothing removed")
             << Case::UpdatedUnitPulled << QByteArray("1.8") << QStringList { "p", "drive gone", "failed", "removal -1" } << QByteArray("<none>");
     QTest::newRow("removal vetoed: its code") << Case::Vetoed << QByteArray("1.8") << QStringList { "p", "version 1.73", "success", "removal 2" } << QByteArray("1.73");
+    QTest::newRow("another updater holds the unit: busy at once, nothing else") << Case::Busy << QByteArray("1.8") << QStringList { "busy" } << QByteArray("1.73");
+    QTest::newRow("another updater finished meanwhile: up to date, not written again")
+            << Case::UpdatedMeanwhile << QByteArray("1.8") << QStringList { "p", "up to date 1.73", "success", "removal 0" } << QByteArray("1.73");
     QTest::newRow("root: a full volume fails and keeps its version") << Case::FullVolume << QByteArray("1.8") << QStringList { "p", "full drive", "failed" } << QByteArray("1.8");
     QTest::newRow("root: a real volume found in the system's list") << Case::SystemVolumes << QByteArray("1.8") << QStringList { "p", "version 1.73", "success" } << QByteArray("1.73");
 }
@@ -224,12 +228,24 @@ void TestBackend::update()
     LogCapture log;
 
     QVERIFY(installer->doesLumetraNeedUpdate());
-    QCOMPARE(installer->updateLumetra(), what != Case::LinkedMarker);
+    // A window or a command line of another process, as far as the lock can tell.
+    auto rival = std::make_unique<LumetraInstaller>(std::make_unique<FakeVolumes>(QStringList { drive }),
+                                                    std::make_unique<SlowChecker>(), std::make_unique<FakeEjectSystem>());
+    Events rivalSeen(rival.get());
+    if (what == Case::Busy || what == Case::UpdatedMeanwhile)
+        QVERIFY(rival->updateLumetra());
+    if (what == Case::UpdatedMeanwhile) {
+        QVERIFY(rivalSeen.waitForEnd());
+        rival.reset(); // its program ends
+    }
+    QCOMPARE(installer->updateLumetra(), what != Case::LinkedMarker && what != Case::Busy);
+    if (what == Case::Busy)
+        QVERIFY(rivalSeen.waitForEnd());
     if (what == Case::SecondUpdate)
         QVERIFY(!installer->updateLumetra());
     if (what == Case::RemovalDuringCopy)
         QVERIFY(!installer->uninstallUsb());
-    if (what != Case::LinkedMarker) {
+    if (what != Case::LinkedMarker && what != Case::Busy) {
         QVERIFY(seen.waitForEnd());
         QCOMPARE(seen.last, seen.list.contains("success") ? 1.0 : seen.last);
         if (what != Case::SystemVolumes && what != Case::FullVolume)
