@@ -10,13 +10,13 @@
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/qqml.h>
 
-int runLumetraHost(int &argc, char **argv, const QString &mainDocument)
+int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language)
 {
     // Must precede the application object; the UI's pixel sizes are device-independent.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
     // Before the documents are loaded: their texts are translated as they are created.
-    installTranslation(application);
+    installTranslation(application, language);
     QQmlApplicationEngine engine;
 
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");

@@ -7,6 +7,7 @@ class QString;
 // type registered, the given main document and the event loop. Returns the loop's status:
 // -1 when the main document cannot create its root object, otherwise what quit or the
 // closing of the last window leaves (0).
-int runLumetraHost(int &argc, char **argv, const QString &mainDocument);
+// language: --lang as given, empty for the system's.
+int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language);
 
 #endif // HOST_H

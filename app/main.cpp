@@ -3,16 +3,26 @@
 #include "host.h"
 #include "logfile.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
-    if (answerBasicOptions(argc, argv))
-        return 0;
-    // The mode without a window keeps its own log: its debug lines stay off the terminal.
-    if (CommandLineUpdater::isRequested(argc, argv))
-        return CommandLineUpdater::run(argc, argv);
-    const LogFile log;
-    return runLumetraHost(argc, argv, QStringLiteral("qrc:/main.qml"));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const ProgramOptions options = readProgramOptions(arguments);
+    switch (options.action) {
+    case ProgramOptions::Action::Window: {
+        const LogFile log;
+        return runLumetraHost(argc, argv, QStringLiteral("qrc:/main.qml"), options.language);
+    }
+    case ProgramOptions::Action::CommandLine:
+        // The mode without a window keeps its own log: its debug lines stay off the terminal.
+        return CommandLineUpdater::run(argc, argv, options.commandLine);
+    default:
+        return answerOnConsole(options, QFileInfo(arguments.value(0)).fileName());
+    }
 }

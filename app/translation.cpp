@@ -1,10 +1,11 @@
 #include "translation.h"
 
-#include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QLocale>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QStringList>
 #include <QtCore/QTranslator>
 
@@ -38,16 +39,21 @@ QString knownOrEnglish(const QString &name)
     return isTranslated(code) ? code : QString(english);
 }
 
-QString chosenLanguage(const QStringList &arguments)
+QString chosenLanguage(const QString &requested)
 {
-    // The option is read here and left in place: every argument reaches the application, and
-    // the options of other parts are no error here.
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(languageOption());
-    parser.parse(arguments);
-    if (parser.isSet(languageOption()))
-        return knownOrEnglish(parser.value(languageOption()));
+    if (!requested.isEmpty()) {
+        const QString code = languageCode(requested);
+        if (code != english && !isTranslated(code)) {
+            QStringList known = QDir(QStringLiteral(":/translations")).entryList();
+            known.replaceInStrings(QRegularExpression(QStringLiteral("^lumetrainstaller_(.*)\\.qm$")),
+                                   QStringLiteral("\\1"));
+            known.append(english);
+            known.sort();
+            qWarning().noquote() << "LumetraInstaller: no language" << requested << "here; there are"
+                                 << known.join(QStringLiteral(", ")) << "- going on in English";
+        }
+        return knownOrEnglish(requested);
+    }
 
     // GNU gettext's list of preferred languages, the first one available wins. Qt reads it
     // only on Unix; here it counts on every system.
@@ -66,16 +72,9 @@ QString chosenLanguage(const QStringList &arguments)
 
 } // namespace
 
-QCommandLineOption languageOption()
+QString installTranslation(QCoreApplication &application, const QString &requested)
 {
-    return QCommandLineOption(QStringLiteral("lang"),
-                              QStringLiteral("The window's language: de, en, es, fr or it (the system's by default)."),
-                              QStringLiteral("code"));
-}
-
-QString installTranslation(QCoreApplication &application)
-{
-    const QString language = chosenLanguage(application.arguments());
+    const QString language = chosenLanguage(requested);
     if (language == english)
         return language;
 

@@ -74,6 +74,13 @@ UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directo
                 attempt.firmwareIncomplete = firmwareIncomplete;
             });
     connect(installer, &LumetraInstaller::unitBusy, this, &UpdateHistory::onBusy);
+    // A comparison is an attempt of its own, recorded at its end.
+    connect(installer, &LumetraInstaller::firmwareCompared, this, [this](const QString &root, bool matches) {
+        begin(root);
+        attempt.outcome = matches ? QStringLiteral("matches") : QStringLiteral("differs");
+        attempt.verified = matches;
+        record();
+    });
     // Another updater finished first: nothing was written, the unit is up to date.
     connect(installer, &LumetraInstaller::foundUpToDate, this, [this](const QString &version) {
         current().outcome = upToDate;

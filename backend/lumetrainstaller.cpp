@@ -132,17 +132,24 @@ bool LumetraInstaller::doesLumetraNeedUpdate()
 
 bool LumetraInstaller::updateLumetra()
 {
+    return startRun(false);
+}
+
+bool LumetraInstaller::verifyLumetra()
+{
+    return startRun(true);
+}
+
+bool LumetraInstaller::startRun(bool verifyOnly)
+{
     // The paths must not change under a running copy, and one update at a time is enough.
     if (fileCopyThread.isRunning())
         return false;
-    if (!isLumetraConnected())
-        return false;
-    const QString root = getLumetraDrivePath();
+    const QString root = findMarkedRoot();
     const QString destination = DriveFiles::pathInRoot(root, markerFileName);
     // A marker that is a link would have the firmware written wherever it points.
     if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
         return false;
-
     if (!lockUnit(root)) {
         emit updateFailedBecause(QStringLiteral("busy"), false);
         return false;
@@ -150,7 +157,9 @@ bool LumetraInstaller::updateLumetra()
 
     unitRoot = root;
     foundInPlace = false;
+    verifying = verifyOnly;
     fileCopyThread.setFilePath(firmwareResourcePath, destination);
+    fileCopyThread.setVerifyOnly(verifyOnly);
     // The version goes onto the drive the firmware went to, on the worker: after the
     // firmware, flushed, and before the success, so the screens never show "unplug"
     // before both are on the device, and a slow drive never freezes the window.
@@ -161,13 +170,19 @@ bool LumetraInstaller::updateLumetra()
     fileCopyThread.setStillNeeded(force ? std::function<bool()>() : [root, embedded] {
         return QVersionNumber::compare(embedded, QVersionNumber::fromString(versionOnDrive(root))) > 0;
     });
-    emit updateStarted(root);
+    if (!verifyOnly)
+        emit updateStarted(root);
     fileCopyThread.start(QThread::InheritPriority);
     return true;
 }
 
 void LumetraInstaller::copyFileSuccess()
 {
+    if (verifying) {
+        unitLock.unlock();
+        emit firmwareCompared(unitRoot, true);
+        return;
+    }
     if (foundInPlace)
         emit foundUpToDate(versionOnDrive(unitRoot));
     else
@@ -179,7 +194,10 @@ void LumetraInstaller::copyFileFailed()
 {
     // Nothing more happens to the unit: another updater may have it now.
     unitLock.unlock();
-    emit updateFirmwareFailed();
+    if (verifying)
+        emit firmwareCompared(unitRoot, false);
+    else
+        emit updateFirmwareFailed();
 }
 
 void LumetraInstaller::stopUpdate()

@@ -59,6 +59,9 @@ signals:
     // The drive has room for one image only: the old one is being overwritten, and a stop
     // request lets the write finish.
     void writingInPlace();
+    // verifyLumetra()'s end: whether the unit's firmware is the one carried here. A failure to
+    // read comes with updateFailedBecause() before.
+    void firmwareCompared(const QString &root, bool matches);
     // The version file is on the device (flushed and synced).
     void versionWritten(const QString &version);
     // uninstallUsb()'s end: 0 removed, the ejector's code otherwise, -1 when it refused
@@ -77,6 +80,11 @@ public:
     Q_INVOKABLE bool doesLumetraNeedUpdate();
     Q_INVOKABLE bool uninstallUsb();
 
+    // Reads the unit's firmware back and compares it with the one carried here, under the
+    // unit's lock, on the worker: firmwareCompared() follows. False when it cannot start
+    // (no unit, a run under way, busy).
+    bool verifyLumetra();
+
     // Asks a running update to stop as closing the window does: the old firmware stays, or,
     // once it is being overwritten, the write is finished. The end signal follows as usual.
     void stopUpdate();
@@ -90,6 +98,7 @@ private:
     QString findMarkedRoot() const;
     static bool isMarked(const QString &root);
     QString removableRoot() const;
+    bool startRun(bool verifyOnly);
     bool lockUnit(const QString &root);
 
     QString updateVersion;
@@ -104,6 +113,8 @@ private:
     bool force = false;
     // The run under way found the unit up to date and wrote nothing.
     bool foundInPlace = false;
+    // The run under way compares only.
+    bool verifying = false;
 };
 
 #endif // LUMETRAINSTALLER_H

@@ -21,6 +21,10 @@ QString outcomeWord(CommandLineReport::Outcome outcome)
         return QStringLiteral("failed");
     case CommandLineReport::Outcome::Busy:
         return QStringLiteral("busy");
+    case CommandLineReport::Outcome::Matches:
+        return QStringLiteral("matches");
+    case CommandLineReport::Outcome::Differs:
+        return QStringLiteral("differs");
     case CommandLineReport::Outcome::Stopped:
         break;
     }
@@ -37,6 +41,32 @@ QString availability(bool needsUpdate)
 CommandLineReport::CommandLineReport(bool json)
     : json(json)
 {
+}
+
+QString CommandLineReport::printable(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const uint code = pair ? QChar::surrogateToUcs4(c, text.at(i + 1)) : c.unicode();
+        if (code == '\n')
+            shown += QLatin1String("\\n");
+        else if (code == '\t')
+            shown += QLatin1String("\\t");
+        else if (code == 0x1b)
+            shown += QLatin1String("\\e");
+        else if (code == '\\')
+            shown += QLatin1String("\\\\");
+        else if (code != ' ' && !QChar::isPrint(code))
+            for (const char byte : QString::fromUcs4(&code, 1).toUtf8())
+                shown += QStringLiteral("\\x%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
+        else
+            shown += pair ? text.mid(i, 2) : QString(c);
+        i += pair ? 1 : 0;
+    }
+    return shown;
 }
 
 void CommandLineReport::write(FILE *stream, const QString &text)
@@ -70,7 +100,7 @@ void CommandLineReport::versionChecked(const QString &root, const QString &versi
     if (json)
         send("versionCheck", root, { { "version", version }, { "needsUpdate", needsUpdate } });
     else
-        say(QStringLiteral("%1: version %2, %3").arg(root, version.trimmed(), availability(needsUpdate)));
+        say(QStringLiteral("%1: version %2, %3").arg(printable(root), printable(version.trimmed()), availability(needsUpdate)));
 }
 
 void CommandLineReport::listed(const QString &root, const QString &version, bool needsUpdate)
@@ -78,7 +108,7 @@ void CommandLineReport::listed(const QString &root, const QString &version, bool
     if (json)
         send("versionCheck", root, { { "version", version }, { "needsUpdate", needsUpdate } });
     else
-        write(stdout, QStringLiteral("%1\t%2\t%3\n").arg(root, version.trimmed(), availability(needsUpdate)));
+        write(stdout, QStringLiteral("%1\t%2\t%3\n").arg(printable(root), printable(version.trimmed()), availability(needsUpdate)));
 }
 
 void CommandLineReport::diskChecked(const QString &root, int verdict)
@@ -106,7 +136,7 @@ void CommandLineReport::drawBar()
 {
     const int filled = qBound(0, int(barValue * barWidth), barWidth);
     const QString bar = QString(filled, QLatin1Char('#')) + QString(barWidth - filled, QLatin1Char('-'));
-    write(stderr, QStringLiteral("\r%1 [%2] %3%").arg(barRoot, bar).arg(int(barValue * 100), 3));
+    write(stderr, QStringLiteral("\r%1 [%2] %3%").arg(printable(barRoot), bar).arg(int(barValue * 100), 3));
     barShown = true;
     barPending = false;
 }
@@ -147,7 +177,7 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
         ++total.updated;
     else if (outcome == Outcome::UpToDate)
         ++total.upToDate;
-    else if (outcome == Outcome::Failed || outcome == Outcome::Busy)
+    else if (outcome == Outcome::Failed || outcome == Outcome::Busy || outcome == Outcome::Differs)
         ++total.failed;
 
     if (json) {
@@ -160,9 +190,11 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
         send("result", root, fields);
         return;
     }
-    QString line = QStringLiteral("%1: %2").arg(root, outcomeWord(outcome));
+    // "matches 1.73", "differs from 1.73 (...)": the detail goes on the verdict's own words.
+    const bool verdict = outcome == Outcome::Matches || outcome == Outcome::Differs;
+    QString line = QStringLiteral("%1: %2").arg(printable(root), verdict ? QString() : outcomeWord(outcome));
     if (!detail.isEmpty())
-        line += QStringLiteral(": ") + detail;
+        line += (verdict ? QString() : QStringLiteral(": ")) + printable(detail);
     if (withCount) {
         line += QStringLiteral(" [%1 updated, %2 up to date, %3 failed]")
                         .arg(total.updated).arg(total.upToDate).arg(total.failed);
@@ -182,5 +214,5 @@ void CommandLineReport::done(int exitCode)
 void CommandLineReport::say(const QString &text)
 {
     endBar();
-    write(stderr, text + QLatin1Char('\n'));
+    write(stderr, printable(text) + QLatin1Char('\n'));
 }

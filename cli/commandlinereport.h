@@ -11,7 +11,7 @@
 class CommandLineReport
 {
 public:
-    enum class Outcome { Updated, UpToDate, Failed, Stopped, Busy };
+    enum class Outcome { Updated, UpToDate, Failed, Stopped, Busy, Matches, Differs };
 
     struct Counts
     {
@@ -36,6 +36,10 @@ public:
     void done(int exitCode);
     // A sentence for the person at the terminal, on standard error.
     void say(const QString &text);
+
+    // The text as a terminal shows it harmlessly: line breaks, tabs, escape sequences and other
+    // characters that are not printable written as \n, \t, \e and \xHH (of each UTF-8 byte).
+    static QString printable(const QString &text);
 
     const Counts &counts() const { return total; }
     // Standard output could not be written (a full disk, a reader that went away): what

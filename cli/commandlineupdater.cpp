@@ -2,31 +2,21 @@
 
 #include "console.h"
 #include "stopsignal.h"
-#include "translation.h"
 
+#include "ejectlumetra.h"
 #include "logfile.h"
 #include "lumetrainstaller.h"
 #include "updatehistory.h"
 #include "volumesource.h"
 
-#include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
 #include <QtCore/QTimer>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
-
-const QString listOption = QStringLiteral("list");
-const QString updateOption = QStringLiteral("update");
-const QString allOption = QStringLiteral("all");
-const QString yesOption = QStringLiteral("yes");
-const QString noEjectOption = QStringLiteral("no-eject");
-const QString jsonOption = QStringLiteral("json");
-const QString watchOption = QStringLiteral("watch");
 
 QtMessageHandler previousHandler = nullptr;
 
@@ -38,31 +28,9 @@ void keepDebugOffTerminal(QtMsgType type, const QMessageLogContext &context, con
         previousHandler(type, context, message);
 }
 
-QString usageError(const CommandLineUpdater::Options &options, const QStringList &positional)
-{
-    if (!positional.isEmpty())
-        return QStringLiteral("Unexpected argument: ") + positional.first();
-    if (options.list == options.update)
-        return QStringLiteral("Give either --list or --update.");
-    if (!options.update && (options.all || options.yes || options.noEject || options.watch))
-        return QStringLiteral("--all, --yes, --no-eject and --watch go with --update.");
-    if (options.update && !options.yes && !Console::inputIsTerminal())
-        return QStringLiteral("Without a terminal to answer on, --update needs --yes.");
-    return QString();
-}
-
 } // namespace
 
-bool CommandLineUpdater::isRequested(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--list") == 0 || std::strcmp(argv[i], "--update") == 0)
-            return true;
-    }
-    return false;
-}
-
-int CommandLineUpdater::run(int &argc, char **argv)
+int CommandLineUpdater::run(int &argc, char **argv, const Options &options)
 {
     Console::attachToParent();
     // A reader that goes away (--json | head) ends the output, never the update.
@@ -71,46 +39,15 @@ int CommandLineUpdater::run(int &argc, char **argv)
     previousHandler = qInstallMessageHandler(keepDebugOffTerminal);
     // In front of the filter: the log file still gets every line.
     const LogFile log;
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-            "Lists the connected Lumetra units, or updates their firmware, without a window."));
-    parser.addOptions({
-            { listOption, QStringLiteral("List every connected unit with its version.") },
-            { updateOption, QStringLiteral("Update the first connected unit.") },
-            { allOption, QStringLiteral("With --update: every connected unit, one after another.") },
-            { yesOption, QStringLiteral("With --update: do not ask; needed without a terminal.") },
-            { noEjectOption, QStringLiteral("With --update: leave the units connected afterwards.") },
-            { jsonOption, QStringLiteral("One JSON object per event on standard output, no bar.") },
-            { watchOption, QStringLiteral("With --update: update each unit as it is connected, "
-                                          "until Ctrl+C.") },
-    });
-    // The window's language; accepted so that one command line serves both faces (this one
-    // answers in English).
-    parser.addOption(languageOption());
-
-    Options options;
-    QString error;
-    if (!parser.parse(application.arguments())) {
-        error = parser.errorText();
-    } else {
-        options.list = parser.isSet(listOption);
-        options.update = parser.isSet(updateOption);
-        options.all = parser.isSet(allOption);
-        options.yes = parser.isSet(yesOption);
-        options.noEject = parser.isSet(noEjectOption);
-        options.json = parser.isSet(jsonOption);
-        options.watch = parser.isSet(watchOption);
-        error = usageError(options, parser.positionalArguments());
-    }
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(parser.helpText()));
-        return WrongUsage;
-    }
+    // Standard output carries the JSON objects alone: the removal speaks on standard error.
+    if (options.json)
+        EjectLumetra::setConsole(stderr);
 
     CommandLineUpdater updater(options);
     if (options.list)
         return updater.list();
+    if (options.verify)
+        return updater.verify();
     return options.watch ? updater.watch() : updater.update();
 }
 
@@ -157,6 +94,7 @@ std::unique_ptr<LumetraInstaller> CommandLineUpdater::backendFor(const QString &
 {
     auto backend = std::make_unique<LumetraInstaller>(std::make_unique<SingleVolumeSource>(root));
     LumetraInstaller *unit = backend.get();
+    unit->setForced(options.force);
     UpdateHistory *history = UpdateHistory::attach(unit);
     // With no removal to end it, a unit found up to date has its record at the check.
     if (options.noEject) {
@@ -215,11 +153,36 @@ int CommandLineUpdater::list()
     return status;
 }
 
+QStringList CommandLineUpdater::chosenUnits() const
+{
+    const QStringList roots = connectedUnits();
+    return options.all ? roots : QStringList(roots.mid(0, 1));
+}
+
+int CommandLineUpdater::verify()
+{
+    const QStringList roots = chosenUnits();
+    if (roots.isEmpty())
+        report.say(QStringLiteral("No unit found."));
+    catchStopSignals();
+    for (const QString &root : roots) {
+        if (stopRequested) {
+            leftByStop = true;
+            break;
+        }
+        const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
+        report.unitFound(root);
+        const UpdateEnd end = runVerify(*backend, backend->getCurrentVersionNumber());
+        report.result(root, end.outcome, end.detail, false);
+    }
+    const int status = exitStatus(!roots.isEmpty());
+    report.done(status);
+    return status;
+}
+
 int CommandLineUpdater::update()
 {
-    QStringList roots = connectedUnits();
-    if (!options.all)
-        roots = roots.mid(0, 1);
+    const QStringList roots = chosenUnits();
 
     struct Unit
     {
@@ -234,7 +197,7 @@ int CommandLineUpdater::update()
         Unit unit { root, backendFor(root), QString(), false };
         report.unitFound(root);
         unit.version = unit.backend->getCurrentVersionNumber();
-        unit.needsUpdate = unit.backend->doesLumetraNeedUpdate();
+        unit.needsUpdate = unit.backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, unit.version, unit.needsUpdate);
         outdated += unit.needsUpdate ? 1 : 0;
         units.push_back(std::move(unit));
@@ -307,7 +270,7 @@ void CommandLineUpdater::lookForUnits()
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const QString version = backend->getCurrentVersionNumber();
-        const bool needsUpdate = backend->doesLumetraNeedUpdate();
+        const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, version, needsUpdate);
         process(root, *backend, needsUpdate, version, true);
     }
@@ -414,6 +377,32 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runUpdate(LumetraInstaller &ba
     if (incomplete)
         why += QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
     return { Outcome::Failed, why };
+}
+
+CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &backend, const QString &version)
+{
+    using Outcome = CommandLineReport::Outcome;
+    const QString embedded = backend.getLumetraUpdateVersion();
+    UpdateEnd end { Outcome::Failed, QStringLiteral("the firmware could not be read") };
+    QEventLoop loop;
+    bool ended = false;
+    connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) { end = { Outcome::Busy, busyDetail(pid) }; });
+    connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
+            [&](const QString &reason) { end.detail = reason; });
+    connect(&backend, &LumetraInstaller::firmwareCompared, &loop, [&](const QString &, bool matches) {
+        if (matches)
+            end = { Outcome::Matches, embedded };
+        else if (end.detail == QLatin1String("differs"))
+            end = { Outcome::Differs, QStringLiteral("from %1 (Version.txt says %2)").arg(embedded, version.trimmed()) };
+        ended = true;
+        loop.quit();
+    });
+    connect(this, &CommandLineUpdater::stopping, &loop, [&backend]() { backend.stopUpdate(); });
+    if (!backend.verifyLumetra())
+        return end.outcome == Outcome::Busy ? end : UpdateEnd { Outcome::Failed, QStringLiteral("drive gone") };
+    if (!ended)
+        loop.exec();
+    return end;
 }
 
 QString CommandLineUpdater::remove(LumetraInstaller &backend)

@@ -24,15 +24,12 @@ public:
     // Exit statuses.
     enum Status { Success = 0, UnitFailed = 1, NoUnit = 2, WrongUsage = 3 };
 
-    // True when the arguments ask for this mode rather than the window.
-    static bool isRequested(int argc, char **argv);
-    // The whole mode: console, application object, options, the work. Returns the status.
-    static int run(int &argc, char **argv);
-
     struct Options
     {
         bool list = false;
         bool update = false;
+        bool verify = false;
+        bool force = false;
         bool all = false;
         bool yes = false;
         bool noEject = false;
@@ -40,12 +37,16 @@ public:
         bool watch = false;
     };
 
+    // The whole mode: console, application object, the work. Returns the status.
+    static int run(int &argc, char **argv, const Options &options);
+
     explicit CommandLineUpdater(const Options &options, QObject *parent = nullptr);
     ~CommandLineUpdater() override;
 
     int list();
     int update();
     int watch();
+    int verify();
 
     // Asked to stop (Ctrl+C, SIGTERM): a copy under way is stopped as when the window closes.
     void stop();
@@ -55,6 +56,7 @@ signals:
 
 private:
     QStringList connectedUnits() const;
+    QStringList chosenUnits() const;
     static QString embeddedVersion();
     std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
     void catchStopSignals();
@@ -67,6 +69,7 @@ private:
     void process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
                  const QString &version, bool withCount);
     UpdateEnd runUpdate(LumetraInstaller &backend);
+    UpdateEnd runVerify(LumetraInstaller &backend, const QString &version);
     // Empty when removed (or when removal is not wanted), otherwise why not.
     QString remove(LumetraInstaller &backend);
     static QString busyDetail(qint64 pid);

@@ -22,3 +22,8 @@ quint32 EjectLumetra::ejectDrive(QString drive)
     const QByteArray name = drive.toLocal8Bit();
     return ::ejectDrive(*system, std::string(name.constData(), size_t(name.size())));
 }
+
+void EjectLumetra::setConsole(std::FILE *stream)
+{
+    EjectSystem::console = stream;
+}

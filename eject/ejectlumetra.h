@@ -4,6 +4,7 @@
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
+#include <cstdio>
 #include <memory>
 
 class EjectSystem;
@@ -31,6 +32,10 @@ public:
 
     // The system's own device layer, the one the build picked.
     static std::unique_ptr<EjectSystem> systemLayer();
+
+    // Where the removal's console lines go instead of standard output (standard error, for a
+    // caller whose standard output carries data).
+    static void setConsole(std::FILE *stream);
 
 private:
     std::unique_ptr<EjectSystem> system;

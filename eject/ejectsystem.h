@@ -2,6 +2,7 @@
 #define EJECTSYSTEM_H
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // What a safe removal asks of the operating system, one operation per system call, so that
@@ -106,11 +107,16 @@ public:
 
     virtual void sleep(std::uint32_t milliseconds) = 0;
 
-    // Formatted print to standard output, flushed at once: a text without conversions, a
+    // Formatted print to the console stream, flushed at once: a text without conversions, a
     // format with one unsigned conversion, and a format with one "%ws" (a wide string).
     virtual void printMessage(const char *message) = 0;
     virtual void printNumber(const char *format, std::uint32_t value) = 0;
     virtual void printWide(const char *format, const wchar_t *text) = 0;
+
+    // Where the print operations write: standard output (when null), or the stream of a
+    // caller that keeps standard output for itself.
+    static inline std::FILE *console = nullptr;
+    static std::FILE *consoleStream() { return console ? console : stdout; }
 };
 
 #endif // EJECTSYSTEM_H

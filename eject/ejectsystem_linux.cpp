@@ -1,5 +1,6 @@
 #include "ejectsystem_linux.h"
 
+#include <QtCore/QDebug>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -422,14 +423,12 @@ void UdisksEjectSystem::sleep(std::uint32_t milliseconds)
 
 void UdisksEjectSystem::printMessage(const char *message)
 {
-    std::printf("%s", message);
-    std::fflush(stdout);
+    say(QByteArray(message));
 }
 
 void UdisksEjectSystem::printNumber(const char *format, std::uint32_t value)
 {
-    std::printf(format, unsigned(value));
-    std::fflush(stdout);
+    say(QString::asprintf(format, unsigned(value)).toUtf8());
 }
 
 void UdisksEjectSystem::printWide(const char *format, const wchar_t *text)
@@ -437,8 +436,15 @@ void UdisksEjectSystem::printWide(const char *format, const wchar_t *text)
     // "%ws" is the Windows runtime's wide string; here the name goes out as UTF-8 in its place.
     QByteArray narrowFormat(format);
     narrowFormat.replace("%ws", "%s");
-    std::printf(narrowFormat.constData(), QString::fromWCharArray(text).toUtf8().constData());
-    std::fflush(stdout);
+    say(QString::asprintf(narrowFormat.constData(), QString::fromWCharArray(text).toUtf8().constData()).toUtf8());
+}
+
+// On the console stream, and in the log for support.
+void UdisksEjectSystem::say(const QByteArray &text)
+{
+    std::fputs(text.constData(), consoleStream());
+    std::fflush(consoleStream());
+    qDebug().noquote() << "EjectLumetra:" << QString::fromUtf8(text).trimmed();
 }
 
 QDBusConnection UdisksEjectSystem::bus() const

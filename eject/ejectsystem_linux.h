@@ -68,6 +68,7 @@ public:
     void printWide(const char *format, const wchar_t *text) override;
 
 private:
+    void say(const QByteArray &text);
     struct ListedBlock
     {
         QString objectPath;

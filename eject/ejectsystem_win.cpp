@@ -11,9 +11,9 @@
 // "%ws" is the Microsoft C runtime's conversion for a wide string. MinGW's own printf, which
 // its C++ library selects, prints it literally, so the Microsoft one is called there.
 #if defined(__MINGW32__)
-#define runtimePrintf __ms_printf
+#define runtimePrintf __ms_fprintf
 #else
-#define runtimePrintf std::printf
+#define runtimePrintf std::fprintf
 #endif
 
 namespace {
@@ -231,18 +231,18 @@ void WindowsEjectSystem::sleep(std::uint32_t milliseconds)
 
 void WindowsEjectSystem::printMessage(const char *message)
 {
-    runtimePrintf("%s", message);
-    std::fflush(stdout);
+    runtimePrintf(consoleStream(), "%s", message);
+    std::fflush(consoleStream());
 }
 
 void WindowsEjectSystem::printNumber(const char *format, std::uint32_t value)
 {
-    runtimePrintf(format, unsigned(value));
-    std::fflush(stdout);
+    runtimePrintf(consoleStream(), format, unsigned(value));
+    std::fflush(consoleStream());
 }
 
 void WindowsEjectSystem::printWide(const char *format, const wchar_t *text)
 {
-    runtimePrintf(format, text);
-    std::fflush(stdout);
+    runtimePrintf(consoleStream(), format, text);
+    std::fflush(consoleStream());
 }

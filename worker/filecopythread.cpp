@@ -88,6 +88,14 @@ void FileCopyThread::run()
     // Taken first: the backend found the drive mounted just before it started the run.
     const QString drive = platform->driveOf(dstFilePath);
     emit updateProgress(0.0);
+    if (verifyOnly) {
+        const bool same = compare();
+        source.close();
+        if (same)
+            emit updateProgress(1.0);
+        same ? emit copySuccess() : emit copyFailed();
+        return;
+    }
 
     const int verdict = checkDisk(drive);
     emit diskChecked(verdict);
@@ -109,6 +117,22 @@ bool FileCopyThread::fail(const QString &reason)
     qDebug() << "FileCopyThread::run failed:" << reason << (firmwareIncomplete ? "(the firmware is incomplete)" : "");
     emit failureReason(reason, firmwareIncomplete);
     return false;
+}
+
+// The destination read back against the source, nothing written.
+bool FileCopyThread::compare()
+{
+    QFile written(dstFilePath);
+    source.setFileName(srcFilePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("firmware unreadable"));
+    if (!written.open(QIODevice::ReadOnly))
+        return fail(reasonForWriteFailure(QFileInfo(dstFilePath).absolutePath()) == QLatin1String("drive gone")
+                            ? QStringLiteral("drive gone") : QStringLiteral("unreadable"));
+    if (!sameContent(source, written))
+        return fail(QStringLiteral("differs"));
+    emit copyVerified(source.size());
+    return true;
 }
 
 // What an earlier run left when it was cut off (a crash, a pulled cable): side files that

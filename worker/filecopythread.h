@@ -43,6 +43,10 @@ public:
     // run then ends with alreadyInPlace() and success, writing nothing. None: always copy.
     // Only while the thread is not running.
     void setStillNeeded(std::function<bool()> stillNeeded);
+    // A run that only reads the destination back and compares it with the source: no check,
+    // no write. Ends with copyVerified() and success, or failureReason("differs") (or why it
+    // could not be read) and copyFailed(). Only while the thread is not running.
+    void setVerifyOnly(bool verifyOnly) { this->verifyOnly = verifyOnly; }
 
     // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
     int checkDisk(QString drive);
@@ -83,6 +87,7 @@ protected:
 
 private:
     bool copy(const QString &drive);
+    bool compare();
     void removeLeftovers(const QString &sidePath);
     QString writeAndVerify(const QString &path, bool inPlace);
     bool writeStamp(const QString &drive);
@@ -98,6 +103,7 @@ private:
     QString stampFilePath;
     QByteArray stampContent;
     std::function<bool()> stillNeeded;
+    bool verifyOnly = false;
     QString noProblemsMessage;
     QString problemsFoundMessage;
     std::unique_ptr<DiskCheckPlatform> platform;

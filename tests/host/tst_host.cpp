@@ -24,7 +24,7 @@ private slots:
                                   "Window { id: window; visible: true; width: 100; height: 100\n";
         const QByteArray quits = window + "LumetraInstaller { id: backend }\nComponent.onCompleted: { console.log('version', backend.getLumetraUpdateVersion()); "
                 "console.log('arguments', JSON.stringify(Qt.application.arguments.slice(2))); console.log('translated', qsTranslate('TextStrings', 'Step')); "
-                "Qt.callLater(function() { backend.updateFailedBecause('probe failure'); backend.updateFirmwareFailed(); Qt.quit() }) } }";
+                "Qt.callLater(function() { backend.updateFailedBecause('probe failure', false); backend.updateFirmwareFailed(); Qt.quit() }) } }";
         const QStringList args = { "--not-ours", "two words" };
         QTest::newRow("the UI quits, with the backend declared and every argument passed on")
                 << quits << args << ":C" << 0 << "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]";
