@@ -316,10 +316,11 @@ void TestBackend::logAndHistory()
     Events seen(&installer);
     if (installer.doesLumetraNeedUpdate() && installer.updateLumetra())
         QVERIFY(seen.waitForEnd());
-    // The record comes with the removal; another run is halfway through writing one of its own.
+    // The record comes with the removal, a second after it starts; another run is halfway through
+    // writing one of its own until then.
     QProcess writer;
     QVERIFY(situation != "other writer" || startHolding(writer, "cd " + folder + " && exec flock history.jsonl sh -c "
-                                                        "'printf {\\\"start\\\": >>history.jsonl; echo held; sleep 0.5; "
+                                                        "'printf {\\\"start\\\": >>history.jsonl; echo held; sleep 1.5; "
                                                         "echo \\\"other\\\"} >>history.jsonl'"));
     installer.uninstallUsb(); // after a failure too: a removal adds no record of its own
     QVERIFY(situation != "other writer" || writer.waitForFinished(5000));
