@@ -1,5 +1,7 @@
 #include "logfile.h"
 
+#include "sharedfile.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
 #include <QtCore/QDebug>
@@ -7,10 +9,21 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QSysInfo>
 
+#include <cstring>
+
 namespace {
+
+// The per-block line of the copy: past the cap, the one left out.
+const char progressCategory[] = "lumetra.progress";
 
 const QString runFilePrefix = QStringLiteral("LumetraInstaller-");
 const QString runFileSuffix = QStringLiteral(".log");
+
+// The program's own categories, and the default one of its bare debug lines; all else is Qt's.
+bool isOwnCategory(const char *category)
+{
+    return !category || std::strcmp(category, "default") == 0 || std::strncmp(category, "lumetra.", 8) == 0;
+}
 
 QString timestamp()
 {
@@ -56,6 +69,10 @@ LogFile::~LogFile()
         return;
     qInstallMessageHandler(previous);
     current = nullptr;
+    for (auto message = qtMessages.cbegin(); file.isOpen() && message != qtMessages.cend(); ++message) {
+        if (message.value() > 1)
+            writeLine(QStringLiteral("%1 (repeated %2 times)").arg(message.key()).arg(message.value() - 1));
+    }
 }
 
 QString LogFile::filePath() const
@@ -78,8 +95,10 @@ QString LogFile::open(const QString &directory)
                                       : QStringLiteral("%1_%2%3").arg(stem).arg(attempt).arg(runFileSuffix));
         // Unbuffered: each line is with the system as soon as it is written, so a crash
         // loses none of them.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            SharedFile::holdForThisRun(file);
             return QString();
+        }
         if (!file.exists())
             break;
     }
@@ -91,9 +110,12 @@ void LogFile::removeOldRuns(const QString &directory) const
     QDir folder(directory);
     const QStringList runs = folder.entryList({ runFilePrefix + QLatin1Char('*') + runFileSuffix },
                                               QDir::Files, QDir::Name);
-    // One that cannot be removed (open in another program) stays; the next run tries again.
-    for (int i = 0; i < runs.size() - keptRuns; ++i)
-        folder.remove(runs.at(i));
+    // One that another run still writes stays (a long --watch must keep its log), as does
+    // one that cannot be removed (open in another program); the next run tries again.
+    for (int i = 0; i < runs.size() - keptRuns; ++i) {
+        if (!SharedFile::isHeldByAnotherRun(folder.filePath(runs.at(i))))
+            folder.remove(runs.at(i));
+    }
 }
 
 void LogFile::handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -104,7 +126,7 @@ void LogFile::handle(QtMsgType type, const QMessageLogContext &context, const QS
         std::lock_guard<std::mutex> locker(lock);
         // The line as the debug output shows it, with its category.
         if (current)
-            complaint = current->append(message, qFormatLogMessage(type, context, message));
+            complaint = current->append(context.category, qFormatLogMessage(type, context, message));
         passOn = previous;
     }
     passOn(type, context, message);
@@ -112,11 +134,15 @@ void LogFile::handle(QtMsgType type, const QMessageLogContext &context, const QS
         passOn(QtWarningMsg, context, complaint);
 }
 
-QString LogFile::append(const QString &message, const QString &line)
+QString LogFile::append(const char *category, const QString &line)
 {
     if (!file.isOpen())
         return QString();
-    if (size >= maxFileSize && message.startsWith(QLatin1String("copy file progress:"))) {
+    // Qt's own messages can come hundreds of times a second (an accessibility bridge without
+    // a listener): once each is enough to tell support what happened.
+    if (!isOwnCategory(category) && ++qtMessages[line] > 1)
+        return QString();
+    if (size >= maxFileSize && category && std::strcmp(category, progressCategory) == 0) {
         if (progressLeftOut)
             return QString();
         progressLeftOut = true;

@@ -2,6 +2,7 @@
 #define LOGFILE_H
 
 #include <QtCore/QFile>
+#include <QtCore/QHash>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -13,10 +14,13 @@ QString logDirectory();
 
 // While it exists, every diagnostic line of the program, from any thread, also goes behind a
 // timestamp into a file of this run's own in the given folder; the debug output stays as it
-// was. The newest keptRuns files are kept. Past maxFileSize the per-block progress lines are
-// left out of the file, every other line still goes in. A folder that cannot be written, a
-// full disk or a locked file cost only the log: the program says so once on the debug output
-// and goes on. One at a time.
+// was. The program's own lines (its "lumetra.*" categories and the default one) go in in full;
+// Qt's own messages (every other category) once per distinct text, with one "repeated N
+// times" line at the end for those that came again. The newest keptRuns files are kept, and
+// never one that another running instance still writes. Past maxFileSize the per-block
+// progress lines (category "lumetra.progress") are left out of the file, every other line
+// still goes in. A folder that cannot be written, a full disk or a locked file cost only the
+// log: the program says so once on the debug output and goes on. One at a time.
 class LogFile
 {
 public:
@@ -38,7 +42,7 @@ private:
     QString open(const QString &directory);
     void removeOldRuns(const QString &directory) const;
     // Both under the lock; a complaint to pass on once the lock is released, or nothing.
-    QString append(const QString &message, const QString &line);
+    QString append(const char *category, const QString &line);
     bool writeLine(const QString &text);
 
     // A standard mutex: ThreadSanitizer sees it, unlike the locking inside Qt.
@@ -50,6 +54,8 @@ private:
     QFile file;
     qint64 size = 0;
     bool progressLeftOut = false;
+    // Qt's own messages as written, with how often each came in this run.
+    QHash<QString, int> qtMessages;
 };
 
 #endif // LOGFILE_H

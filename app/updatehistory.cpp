@@ -2,6 +2,7 @@
 
 #include "devicesync.h"
 #include "lumetrainstaller.h"
+#include "sharedfile.h"
 
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
@@ -21,20 +22,28 @@ QJsonValue textOrNull(const QString &text)
     return text.isNull() ? QJsonValue() : QJsonValue(text);
 }
 
-bool appendLine(const QString &path, QByteArray line)
+// Empty when the line is in the file, otherwise why not.
+QString appendLine(const QString &path, QByteArray line)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
+        return QStringLiteral("its folder cannot be made");
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
+    QString why;
+    if (!SharedFile::openToAppend(file, &why))
+        return why;
+    // Another run may be appending too: one record at a time, each whole.
+    if (!SharedFile::lockToAppend(file))
+        return QStringLiteral("another run keeps it locked");
     // A record cut short (the power went while it was written) must not swallow this one.
     char last = '\n';
-    if (file.size() > 0 && (!file.seek(file.size() - 1) || !file.getChar(&last)))
-        return false;
+    const bool ended = file.size() == 0 || (file.seek(file.size() - 1) && file.getChar(&last));
     if (last != '\n')
         line.prepend('\n');
-    return file.write(line) == line.size() && file.flush() && syncToDevice(file.handle());
+    const bool written = ended && file.write(line) == line.size() && file.flush() && syncToDevice(file.handle());
+    SharedFile::unlock(file);
+    if (written)
+        return QString();
+    return file.errorString().isEmpty() ? QStringLiteral("a write failed") : file.errorString();
 }
 
 } // namespace
@@ -204,9 +213,10 @@ void UpdateHistory::record()
         entry.insert(QStringLiteral("firmwareIncomplete"), true);
 
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
-    if (appendLine(path, line) || complained)
+    const QString why = appendLine(path, line);
+    if (why.isEmpty() || complained)
         return;
     complained = true;
     qWarning().noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
-                         << "cannot be written; the update itself is not affected";
+                         << "cannot be written (" + why + "); the update itself is not affected";
 }

@@ -11,6 +11,8 @@
 #include <QtCore/QThread>
 #include <QtCore/QVersionNumber>
 
+#include <algorithm>
+
 namespace {
 
 const QString markerFileName = QStringLiteral("lumetra.bin");
@@ -76,12 +78,21 @@ QString LumetraInstaller::getLumetraDrivePath()
 // "lumetra.bin". A root that cannot be listed lists nothing and is passed over.
 QString LumetraInstaller::findMarkedRoot() const
 {
+    // Stops at the first: the others need not be listed.
     const QStringList roots = volumes->rootPaths();
     for (const QString &root : roots) {
         if (isMarked(root))
             return root;
     }
     return QString();
+}
+
+QStringList LumetraInstaller::markedRoots(const VolumeSource &volumes)
+{
+    QStringList units = volumes.rootPaths();
+    units.erase(std::remove_if(units.begin(), units.end(), [](const QString &root) { return !isMarked(root); }),
+                units.end());
+    return units;
 }
 
 bool LumetraInstaller::isMarked(const QString &root)

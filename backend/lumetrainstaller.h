@@ -31,6 +31,10 @@ public:
     // Stops a running copy and waits for it: the old firmware stays, or the new one is whole.
     ~LumetraInstaller() override;
 
+    // Every volume whose root holds the marker, in the order of the list: one look at the
+    // volumes and one at each root, whatever the number of mounts.
+    static QStringList markedRoots(const VolumeSource &volumes);
+
     // A real version file holds a few bytes; anything larger is not one.
     static constexpr qint64 maxVersionFileSize = 4096;
 

@@ -1,6 +1,6 @@
 #include "volumesource.h"
 
-#include <QtCore/QStorageInfo>
+#include "mounttable.h"
 
 VolumeSource::~VolumeSource() = default;
 
@@ -11,12 +11,7 @@ std::unique_ptr<VolumeSource> VolumeSource::system()
 
 QStringList StorageVolumeSource::rootPaths() const
 {
-    QStringList paths;
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    paths.reserve(volumes.size());
-    for (const QStorageInfo &volume : volumes)
-        paths.append(volume.rootPath());
-    return paths;
+    return MountTable::rootPaths();
 }
 
 SingleVolumeSource::SingleVolumeSource(const QString &rootPath)
@@ -28,8 +23,7 @@ QStringList SingleVolumeSource::rootPaths() const
 {
     // Once unmounted, the path is a plain directory of another volume: nothing there is
     // this unit, and nothing may be written there.
-    const QStorageInfo volume(root);
-    if (!volume.isValid() || volume.rootPath() != root)
+    if (root.isEmpty() || !MountTable::rootPaths().contains(root))
         return QStringList();
     return QStringList(root);
 }

@@ -19,7 +19,7 @@ public:
     static std::unique_ptr<VolumeSource> system();
 };
 
-// The mounted volumes as QStorageInfo reports them.
+// The mounted volumes of the system's mount table.
 class StorageVolumeSource : public VolumeSource
 {
 public:

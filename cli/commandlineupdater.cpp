@@ -6,6 +6,7 @@
 #include "ejectlumetra.h"
 #include "logfile.h"
 #include "lumetrainstaller.h"
+#include "mounttable.h"
 #include "updatehistory.h"
 #include "volumesource.h"
 
@@ -75,14 +76,7 @@ void CommandLineUpdater::catchStopSignals()
 // Every volume whose root the backend itself takes for a unit.
 QStringList CommandLineUpdater::connectedUnits() const
 {
-    QStringList units;
-    const QStringList roots = VolumeSource::system()->rootPaths();
-    for (const QString &root : roots) {
-        LumetraInstaller probe(std::make_unique<SingleVolumeSource>(root));
-        if (probe.isLumetraConnected())
-            units.append(root);
-    }
-    return units;
+    return LumetraInstaller::markedRoots(*VolumeSource::system());
 }
 
 QString CommandLineUpdater::embeddedVersion()
@@ -240,9 +234,15 @@ int CommandLineUpdater::watch()
 
     QEventLoop loop;
     connect(this, &CommandLineUpdater::stopping, &loop, &QEventLoop::quit);
+    // Looked at again only when the mounts changed: an idle watch costs nothing on a machine
+    // with thousands of them. A change during an update waits for its end.
+    MountWatcher mounts;
     QTimer timer;
     timer.setInterval(1000);
-    connect(&timer, &QTimer::timeout, this, &CommandLineUpdater::lookForUnits);
+    connect(&timer, &QTimer::timeout, this, [this, &mounts] {
+        if (!busy && mounts.takeChange())
+            lookForUnits();
+    });
     timer.start();
     QTimer::singleShot(0, this, &CommandLineUpdater::lookForUnits);
     loop.exec();

@@ -7,6 +7,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QFileInfo>
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QStorageInfo>
 
 #include <cstring>
@@ -16,6 +17,9 @@ namespace {
 // The read-back compares in large pieces: one system call per 4096 bytes would cost more
 // than the copy itself.
 constexpr qint64 readBackBlockSize = 1024 * 1024;
+
+// The per-block progress line has a category of its own: the log file leaves it out past its cap.
+Q_LOGGING_CATEGORY(lumetraProgress, "lumetra.progress")
 
 // The line qDebug() << "copy file progress:" << progress << "totalCopySize:" << total
 // << "fileSize:" << size writes, without a text stream per block: the fraction with six
@@ -30,7 +34,7 @@ void logProgress(double progress, qint64 total, qint64 size)
     line += QByteArray::number(total);
     line += " fileSize: ";
     line += QByteArray::number(size);
-    qDebug("%s", line.constData());
+    qCDebug(lumetraProgress, "%s", line.constData());
 }
 
 // Both files are read, never mapped: a drive pulled out during the read-back must end in a

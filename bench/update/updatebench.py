@@ -42,7 +42,7 @@ def one_update(executable, flush_seconds):
         screen.click(e2e.LABELLED)
         shown = screen.wait_for("Step four", lambda seen: seen == "StepFour", 20)[1]
         removal = program.find(r"^diskName")
-        if not removal or not program.find(r"^copy file progress: 1 "):
+        if not removal or not program.find(r"^lumetra\.progress: copy file progress: 1 "):
             raise e2e.Failure("Step four came without a complete copy and a removal request")
         return removal[0][0] - clicked, shown - clicked
     finally:

@@ -8,6 +8,8 @@
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QJsonDocument>
+#include <QtCore/QLoggingCategory>
+#include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QVersionNumber>
@@ -284,6 +286,17 @@ void TestBackend::logAndHistory_data()
     QTest::newRow("log volume full: still updated") << "full log" << 1 << QVariantMap();
     QTest::newRow("eleventh run: the oldest log goes") << "ten runs" << 10 << updated;
     QTest::newRow("torn last line in the history") << "torn" << 1 << updated;
+    QTest::newRow("eleventh run while the oldest still writes: that log stays") << "held" << 11 << updated;
+    QTest::newRow("history.jsonl is a link: not followed, the update goes on") << "linked" << 1 << QVariantMap();
+    QTest::newRow("another run halfway through its record: both lines whole") << "other writer" << 1 << updated;
+    QTest::newRow("1,000 identical Qt warnings: two lines in the log") << "repeated" << 1 << updated;
+}
+
+// Runs command in the background once it says "held" (a real second process holding a lock).
+static bool startHolding(QProcess &holder, const QString &command)
+{
+    holder.start(QStringLiteral("sh"), { QStringLiteral("-c"), command });
+    return holder.waitForReadyRead(5000) && holder.readAll().startsWith("held");
 }
 
 void TestBackend::logAndHistory()
@@ -299,10 +312,15 @@ void TestBackend::logAndHistory()
     const QString folder = home.rootPath() + "/LumetraInstaller";
     QVERIFY(situation != "file" || layOut(home.rootPath(), { "LumetraInstaller=in the way" }));
     QVERIFY(situation != "torn" || layOut(folder, { "history.jsonl={\"start\":\"2020-" }));
-    for (int run = 0; situation == "ten runs" && run < 10; ++run)
+    for (int run = 0; (situation == "ten runs" || situation == "held") && run < 10; ++run)
         QVERIFY(layOut(folder, { QString("LumetraInstaller-2020010%1-000000-000.log=").arg(run) }));
+    QVERIFY(situation != "linked" || layOut(home.rootPath(), { "elsewhere=", "LumetraInstaller/history.jsonl->elsewhere" }));
+    // Another run, a --watch started long ago, still writes the oldest log.
+    QProcess holder;
+    QVERIFY(situation != "held" || startHolding(holder, "exec flock -o " + folder + "/LumetraInstaller-20200100-000000-000.log"
+                                                        " sh -c 'echo held; exec sleep 30'"));
     LogCapture capture;
-    LogFile log(folder);
+    auto log = std::make_unique<LogFile>(folder);
     ScratchVolume volume(ScratchVolume::Kind::Tmpfs, situation == "full unit" ? 256 << 10 : 4 << 20);
     const QString before = situation == "up to date" ? "1.73" : "1.8";
     QVERIFY(layOut(volume.rootPath(), { "lumetra.bin=" + QString::fromLatin1(oldFirmware), "Version.txt=" + before }));
@@ -314,7 +332,14 @@ void TestBackend::logAndHistory()
     Events seen(&installer);
     if (installer.doesLumetraNeedUpdate() && installer.updateLumetra())
         QVERIFY(seen.waitForEnd());
+    // The record comes with the removal, a second after it starts; another run is halfway through
+    // writing one of its own until then.
+    QProcess writer;
+    QVERIFY(situation != "other writer" || startHolding(writer, "cd " + folder + " && exec flock history.jsonl sh -c "
+                                                        "'printf {\\\"start\\\": >>history.jsonl; echo held; sleep 1.5; "
+                                                        "echo \\\"other\\\"} >>history.jsonl'"));
     installer.uninstallUsb(); // after a failure too: a removal adds no record of its own
+    QVERIFY(situation != "other writer" || writer.waitForFinished(5000));
     QCOMPARE(contentOf(volume.rootPath() + "/Version.txt"), seen.list.contains("failed") ? before.toLatin1() : "1.73");
 
     // Read while everything still runs: each line and record is in its file once it is made.
@@ -322,18 +347,36 @@ void TestBackend::logAndHistory()
     for (const QByteArray &line : contentOf(folder + "/history.jsonl").split('\n'))
         records.append(QJsonDocument::fromJson(line).toVariant()); // nothing for a torn line
     records.removeAll(QVariant());
-    QCOMPARE(records.size(), record.isEmpty() ? 0 : 1);
+    QCOMPARE(records.size(), (record.isEmpty() ? 0 : 1) + (situation == "other writer" ? 1 : 0));
     for (auto field = record.cbegin(); field != record.cend(); ++field)
-        QCOMPARE(records.first().toMap().value(field.key()), field.value());
-    QVERIFY(record.isEmpty() || records.first().toMap().value("root") == volume.rootPath());
+        QCOMPARE(records.last().toMap().value(field.key()), field.value());
+    QVERIFY(record.isEmpty() || records.last().toMap().value("root") == volume.rootPath());
+    QVERIFY(situation != "linked" || contentOf(home.rootPath() + "/elsewhere").isEmpty()); // what the link names
     QCOMPARE(QDir(folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size(), logFiles);
+    // This run's log is held as that one was: the next runs leave it too.
+    QVERIFY(situation != "held" || QProcess::execute("flock", { "-n", log->filePath(), "true" }) == 1);
+    holder.kill();
+    holder.waitForFinished();
     // What cannot be kept is said once for the log and once for the history; all else is in the log.
     const QStringList said = capture.lines();
-    QCOMPARE(said.filter(QRegularExpression("^LumetraInstaller: ")).size(), record.isEmpty() ? 2 : 0);
-    QStringList logged = QString::fromUtf8(contentOf(log.filePath())).split('\n', Qt::SkipEmptyParts).mid(1);
-    logged.replaceInStrings(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "), QString());
-    QCOMPARE(logged.size(), record.isEmpty() ? 0 : said.size());
+    const bool logLost = logFiles == 0 || situation == "full log";
+    const int complaints = (record.isEmpty() ? 1 : 0) + (logLost ? 1 : 0);
+    QCOMPARE(said.filter(QRegularExpression("^LumetraInstaller: ")).size(), complaints);
+    QStringList logged = QString::fromUtf8(contentOf(log->filePath())).split('\n', Qt::SkipEmptyParts).mid(1);
+    logged.replaceInStrings(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (lumetra\\.\\w+: )?"),
+                            QString());
+    QCOMPARE(logged.size(), logLost ? 0 : said.size());
     QVERIFY(std::is_permutation(logged.begin(), logged.end(), said.begin()));
+
+    // Qt's own messages in bulk: the first, and at the run's end how often it came again.
+    const QLoggingCategory repeating("qt.test.repeat");
+    for (int i = 0; situation == "repeated" && i < 1000; ++i)
+        qCWarning(repeating) << "ValueChanged event and no ValueInterface";
+    const QString path = log->filePath();
+    log.reset();
+    const QStringList repeated = QString::fromUtf8(contentOf(path)).split('\n').filter("qt.test.repeat");
+    QCOMPARE(repeated.size(), situation == "repeated" ? 2 : 0);
+    QVERIFY(situation != "repeated" || repeated.last().contains("repeated 999 times"));
 }
 
 QTEST_GUILESS_MAIN(TestBackend)

@@ -312,7 +312,7 @@ def play(row, executable, bundled, work, artefacts, notes, cleanup):
         screen.close_window()
     status = program.wait_exit()
     check(status == 0 and not program.find(r"QThread: Destroyed|ASSERT|Segmentation"), "the program ended with %d or crashed" % status)
-    cut = [float(line.split()[3]) for _, line in program.find(r"^copy file progress: ")]
+    cut = [float(line.split()[4]) for _, line in program.find(r"^lumetra\.progress: copy file progress: ")]
     check(when != "check" or not cut, "the copy went on after the fault, up to %s" % cut[-1:])
     check(when != "copy" or cut and 0 < cut[-1] < 1, "the fault did not land inside the copy (%s)" % cut[-1:])
     if units:
