@@ -133,6 +133,7 @@ ScreenPane {
     }
 
     accessibleName: textStrings.stepName(3, textStrings.stepThree_TitleText)
+    //: Step three's word to a screen reader that the unit is there and ready.
     accessibleDescription: textStrings.stepThree_InstructionsText.concat(
                                [forwardDescription || qsTr("Lumetra detected"), failureText]).join(" ").trim()
     forwardText: updateRunning
