@@ -7,30 +7,10 @@ import "Constants"
 // The one window. Its ids and root properties are the names every screen and control
 // reads; the flow is the state of lumetraInstaller, and each state loads one screen.
 Window {
+    id: window
     objectName: "mainWindow"
 
     property real unitLength: height / 8.33
-    // The window and its rows are pixels, so text sized in plain points would grow with the
-    // font DPI (120 at 125 % scaling) and overrun them. Points count as at 96 dpi instead:
-    // the whole picture then scales with the window, and 96 dpi looks as it always has.
-    readonly property real fontScale: 96 / Math.round(Screen.logicalPixelDensity * 25.4)
-    property real textFontSize: 18 * fontScale
-    property real titleFontSize: 25 * fontScale
-    property string color_white: "#ffffff"
-    property string color_green: "#00ad4e"
-    property string color_black: "#000000"
-    property string color_grey: "#666666"
-    property string color_light_grey: "#dddddd"
-    property string color_hoveredGray: "#777777"
-    property string color_hoveredGreen: "#00c454"
-    property string backgroundColor: color_white
-    property string titleTextColor: color_black
-    property string descriptionTextColor: color_grey
-    property string headerTextColor: color_grey
-    property string nextButtonColor: color_green
-    property string nextButtonHoveredColor: color_hoveredGreen
-    property string backButtonColor: color_grey
-    property string backButtonHoverColor: color_hoveredGray
     property var previousStates: []
     // The focus ring shows once the keyboard is in use, so a mouse user sees the screens
     // as they always were.
@@ -48,26 +28,6 @@ Window {
     maximumHeight: 600
     title: "Zentorlab Lumetra Update Tool - Version " + lumetraUpdater.getLumetraUpdateVersion()
 
-    FontLoader {
-        id: robotoRegular
-        source: "qrc:/Fonts/Roboto-Regular.ttf"
-    }
-
-    FontLoader {
-        id: robotoBold
-        source: "qrc:/Fonts/Roboto-Bold.ttf"
-    }
-
-    FontLoader {
-        id: materialIcons
-        source: "qrc:/Fonts/MaterialIcons-Regular.ttf"
-    }
-
-    FontLoader {
-        id: zentorlabIcons
-        source: "qrc:/Fonts/zentorlab-font.ttf"
-    }
-
     TextStrings {
         id: textStrings
         objectName: "textStrings"
@@ -82,7 +42,7 @@ Window {
         objectName: "lumetraInstaller"
 
         anchors.fill: parent
-        color: color_white
+        color: Theme.white
 
         Component.onCompleted: state = "Home"
         // The history always ends with the current state; back drops it and returns to
@@ -105,7 +65,10 @@ Window {
                 height: parent.height * 0.1
                 anchors.verticalCenter: parent.verticalCenter
                 displayIcon: true
+                keyboardInUse: window.keyboardInUse
+                shownAt: screenShownAt
 
+                onKeyPressed: keyboardInUse = true
                 onClicked: {
                     previousStates.pop();
                     lumetraInstaller.state = previousStates.pop();
@@ -129,6 +92,37 @@ Window {
                 screenShownAt = Date.now();
                 forceActiveFocus();
             }
+        }
+
+        // What every screen takes from the window.
+        Binding {
+            target: mainScreenLoader.item
+            property: "unit"
+            value: unitLength
+        }
+
+        Binding {
+            target: mainScreenLoader.item
+            property: "arrowWidth"
+            value: backButton.width
+        }
+
+        Binding {
+            target: mainScreenLoader.item
+            property: "keyboardInUse"
+            value: keyboardInUse
+        }
+
+        Binding {
+            target: mainScreenLoader.item
+            property: "shownAt"
+            value: screenShownAt
+        }
+
+        Connections {
+            target: mainScreenLoader.item
+
+            function onKeyPressed() { keyboardInUse = true; }
         }
 
         states: [

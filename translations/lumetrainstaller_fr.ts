@@ -65,15 +65,60 @@
     </message>
     <message>
         <source>Lumetra detected: the computer shows its drive with a check mark</source>
-        <translation>Lumetra détecté : l’ordinateur affiche son lecteur avec une coche</translation>
+        <translation>Lumetra détecté&#xa0;: l’ordinateur affiche son lecteur avec une coche</translation>
     </message>
     <message>
         <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
-        <translation>Lumetra non détecté : l’ordinateur affiche une croix à la place de son lecteur</translation>
+        <translation>Lumetra non détecté&#xa0;: l’ordinateur affiche une croix à la place de son lecteur</translation>
     </message>
     <message>
         <source>Lumetra was not detected</source>
         <translation>Lumetra n’a pas été détecté</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is full.</source>
+        <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
+        <translation>La mise à jour a échoué : le lecteur de Lumetra est plein.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is read-only.</source>
+        <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
+        <translation>La mise à jour a échoué : le lecteur de Lumetra est en lecture seule.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
+        <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
+        <translation>La mise à jour a échoué : le lecteur de Lumetra a été déconnecté.</translation>
+    </message>
+    <message>
+        <source>The update failed: the firmware read back from the drive was wrong.</source>
+        <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
+        <translation>La mise à jour a échoué : le firmware relu sur le lecteur était incorrect.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s version file could not be written.</source>
+        <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
+        <translation>La mise à jour a échoué : le fichier de version de Lumetra n’a pas pu être écrit.</translation>
+    </message>
+    <message>
+        <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
+        <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
+        <translation>Un autre LumetraInstaller met à jour ce Lumetra. Réessayez lorsqu’il aura terminé.</translation>
+    </message>
+    <message>
+        <source>The update failed.</source>
+        <extracomment>Step three, after a failed update, for any reason without a line of its own.</extracomment>
+        <translation>La mise à jour a échoué.</translation>
+    </message>
+    <message>
+        <source>Lumetra detected</source>
+        <extracomment>Step three&apos;s word to a screen reader that the unit is there and ready.</extracomment>
+        <translation>Lumetra détecté</translation>
+    </message>
+    <message>
+        <source>Updating Lumetra</source>
+        <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
+        <translation>Mise à jour de Lumetra</translation>
     </message>
 </context>
 <context>
@@ -183,6 +228,16 @@
         <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
         <translation>Mise à jour de Lumetra terminée</translation>
     </message>
+    <message>
+        <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
+        <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
+        <translation>Lumetra contient maintenant un firmware incomplet : laissez-le connecté et réessayez.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <translation>%1 : %2</translation>
+    </message>
 </context>
 <context>
     <name>UpToDateScreen</name>
@@ -215,7 +270,7 @@
     <message>
         <source>%1 %</source>
         <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
-        <translation>%1 %</translation>
+        <translation>%1&#xa0;%</translation>
     </message>
 </context>
 </TS>

@@ -75,6 +75,51 @@
         <source>Lumetra was not detected</source>
         <translation>Lumetra non è stato rilevato</translation>
     </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is full.</source>
+        <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
+        <translation>L’aggiornamento non è riuscito: l’unità di Lumetra è piena.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is read-only.</source>
+        <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
+        <translation>L’aggiornamento non è riuscito: l’unità di Lumetra è di sola lettura.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
+        <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
+        <translation>L’aggiornamento non è riuscito: l’unità di Lumetra è stata scollegata.</translation>
+    </message>
+    <message>
+        <source>The update failed: the firmware read back from the drive was wrong.</source>
+        <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
+        <translation>L’aggiornamento non è riuscito: il firmware riletto dall’unità non era corretto.</translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s version file could not be written.</source>
+        <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
+        <translation>L’aggiornamento non è riuscito: non è stato possibile scrivere il file di versione di Lumetra.</translation>
+    </message>
+    <message>
+        <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
+        <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
+        <translation>Un altro LumetraInstaller sta aggiornando questo Lumetra. Riprova quando avrà finito.</translation>
+    </message>
+    <message>
+        <source>The update failed.</source>
+        <extracomment>Step three, after a failed update, for any reason without a line of its own.</extracomment>
+        <translation>L’aggiornamento non è riuscito.</translation>
+    </message>
+    <message>
+        <source>Lumetra detected</source>
+        <extracomment>Step three&apos;s word to a screen reader that the unit is there and ready.</extracomment>
+        <translation>Lumetra rilevato</translation>
+    </message>
+    <message>
+        <source>Updating Lumetra</source>
+        <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
+        <translation>Aggiornamento di Lumetra</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>
@@ -183,6 +228,16 @@
         <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
         <translation>Aggiornamento di Lumetra completato</translation>
     </message>
+    <message>
+        <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
+        <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
+        <translation>Lumetra contiene ora un firmware incompleto: lascialo collegato e riprova.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>UpToDateScreen</name>
@@ -215,7 +270,7 @@
     <message>
         <source>%1 %</source>
         <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
-        <translation>%1 %</translation>
+        <translation>%1&#xa0;%</translation>
     </message>
 </context>
 </TS>

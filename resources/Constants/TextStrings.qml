@@ -45,4 +45,18 @@ Item {
     ]
     //: Title of the screen for a unit that already has this firmware.
     property string uptodate_TitleText: qsTr("Lumetra update is completed")
+    //: Step three's line after a failed update that began to overwrite the old firmware.
+    property string stepThree_IncompleteText: qsTr("Lumetra now holds an incomplete firmware: keep it connected and try again.")
+
+    function stepHeading(number)
+    {
+        return stepText + " " + number;
+    }
+
+    // What a screen reader calls a step screen.
+    function stepName(number, title)
+    {
+        //: A step screen's name for a screen reader: %1 is the header (Step 3), %2 the title.
+        return qsTr("%1: %2").arg(stepHeading(number)).arg(title);
+    }
 }

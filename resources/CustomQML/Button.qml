@@ -1,55 +1,35 @@
 import QtQuick 2.2
-// Qualified so that none of its types can shadow the plain QtQuick ones used here.
-import QtQuick.Controls 1.4 as Controls1
+import "."
 
-// A push button that shows a label or an icon glyph. Its colours, font size and font
-// families come from the main window by name. The pointer, the keyboard (Return, Enter,
+// A push button that shows a label or an icon glyph. The pointer, the keyboard (Return, Enter,
 // Space; Tab to reach it) and a screen reader's press action all press it the same way.
 Rectangle {
     id: button
 
-    property string buttonColor: nextButtonColor
-    property string hoveredColor: nextButtonHoveredColor
-    property string disabledColor: color_light_grey
+    property string buttonColor: Theme.nextButtonColor
+    property string hoveredColor: Theme.nextButtonHoveredColor
     property string buttonText: ""
-    property string textColor: color_white
-    property string textHoveredColor: textColor
-    property string textDisabledColor: descriptionTextColor
-    property real fontSize: textFontSize
     property bool enable: true
-    property bool isToggleable: false
     property bool displayIcon: false
     property string icon: ""
-    property var textItem: buttonTextComponent
-    property var mouseAreaItem: mouseArea
-    property string textFontFamily: robotoRegular.name
-    property real textScale: 1.0
-    property real iconScale: 2.5
     // What a screen reader says: the label, or what an arrow does.
     property string accessibleName: buttonText
     property string accessibleDescription: ""
+    // The focus ring shows once the keyboard is in use, so a mouse user sees the screens
+    // as they always were.
+    property bool keyboardInUse: false
+    // When the button's screen appeared: a click that comes so soon after it is the second
+    // half of a double click on the screen before.
+    property double shownAt: 0
 
     signal clicked()
-    signal pressed()
-    signal released()
+    // A key reached the button: from now on the keyboard is in use.
+    signal keyPressed()
 
     function press()
     {
-        if (!enable)
-            return;
-        if (isToggleable)
-            button.state = button.state == "toggledOn" ? "hovered" : "toggledOn";
-        button.clicked();
-    }
-
-    function toggleOn()
-    {
-        button.state = "toggledOn";
-    }
-
-    function toggleOff()
-    {
-        button.state = "";
+        if (enable)
+            button.clicked();
     }
 
     color: buttonColor
@@ -64,7 +44,7 @@ Rectangle {
     Accessible.onPressAction: press()
 
     Keys.onPressed: {
-        keyboardInUse = true;
+        button.keyPressed();
         if (event.key !== Qt.Key_Return && event.key !== Qt.Key_Enter && event.key !== Qt.Key_Space)
             return;
         event.accepted = true;
@@ -86,11 +66,10 @@ Rectangle {
 
         anchors.centerIn: parent
         text: buttonText
-        font.family: textFontFamily
-        font.pointSize: fontSize
+        font.family: Theme.regularFont
+        font.pointSize: Theme.textFontSize
         font.bold: true
-        color: textColor
-        scale: textScale
+        color: Theme.white
         visible: !displayIcon
 
         // The button itself carries the name.
@@ -98,17 +77,16 @@ Rectangle {
     }
 
     Text {
-        id: displayIconComponent
         objectName: "buttonIcon"
 
         anchors.centerIn: parent
         text: icon
-        font.family: materialIcons.name
-        font.pointSize: fontSize
+        font.family: Theme.iconFont
+        font.pointSize: Theme.textFontSize
         font.bold: true
         // The glyph is white in every state, a disabled button included.
-        color: color_white
-        scale: iconScale
+        color: Theme.white
+        scale: 2.5
         visible: displayIcon
 
         Accessible.ignored: true
@@ -121,34 +99,29 @@ Rectangle {
         anchors.margins: 4
         color: "transparent"
         border.width: 2
-        border.color: enable ? color_white : descriptionTextColor
+        border.color: enable ? Theme.white : Theme.descriptionTextColor
         visible: button.activeFocus && keyboardInUse
     }
 
     MouseArea {
-        id: mouseArea
         objectName: "buttonMouseArea"
 
         anchors.fill: parent
         hoverEnabled: true
-        // Above anything a user of the button might add as a child.
-        z: 100000000000000
 
-        onPressed: button.pressed()
-        onReleased: button.released()
         onClicked: {
             // The second click of a double click on the screen before lands here: a screen
             // the user has not yet seen must not act on it.
-            if (Date.now() - screenShownAt < Qt.styleHints.mouseDoubleClickInterval)
+            if (Date.now() - shownAt < Qt.styleHints.mouseDoubleClickInterval)
                 return;
             press();
         }
         onEntered: {
-            if (enable && button.state != "toggledOn")
+            if (enable)
                 button.state = "hovered";
         }
         onExited: {
-            if (enable && button.state != "toggledOn")
+            if (enable)
                 button.state = "";
         }
     }
@@ -157,22 +130,15 @@ Rectangle {
         State {
             name: "hovered"
             PropertyChanges { target: button; color: hoveredColor }
-            PropertyChanges { target: buttonTextComponent; color: textHoveredColor }
         },
         State {
             name: ""
             PropertyChanges { target: button; color: buttonColor }
-            PropertyChanges { target: buttonTextComponent; color: textColor }
         },
         State {
             name: "disabled"
-            PropertyChanges { target: button; color: disabledColor }
-            PropertyChanges { target: buttonTextComponent; color: textDisabledColor }
-        },
-        State {
-            name: "toggledOn"
-            PropertyChanges { target: button; color: hoveredColor }
-            PropertyChanges { target: buttonTextComponent; color: textHoveredColor }
+            PropertyChanges { target: button; color: Theme.lightGrey }
+            PropertyChanges { target: buttonTextComponent; color: Theme.descriptionTextColor }
         }
     ]
 

@@ -1,9 +1,10 @@
 import QtQuick 2.0
+import "."
 
 // The forward button of every screen.
 Button {
-    buttonColor: nextButtonColor
-    hoveredColor: nextButtonHoveredColor
+    buttonColor: Theme.nextButtonColor
+    hoveredColor: Theme.nextButtonHoveredColor
     icon: "<i class=\"Material Icons\">keyboard_arrow_right</i>"
     //: What a screen reader says for the arrow that leads to the next screen.
     accessibleName: displayIcon ? qsTr("Next") : buttonText

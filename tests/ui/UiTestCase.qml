@@ -8,9 +8,10 @@ TestCase {
 
     function init()
     {
-        Script.answer = { connected: true, needsUpdate: true, refuses: false };
+        Script.answer = { connected: true, needsUpdate: true, refuses: false, busy: false };
         Script.calls = [];
         host.quits = 0;
+        host.opened = [];
         app = Qt.createComponent("qrc:/main.qml").createObject(null);
         tryCompare(app, "active", true);
     }
@@ -22,10 +23,24 @@ TestCase {
     function onScreen(name) { return findChild(screen(), name); }
     function back() { return findChild(app, "backArrowButton"); }
     function bar() { return findChild(onScreen("popup").contentItem, "copyProgressBar"); }
+    function strings() { return findChild(app, "textStrings"); }
     function count(call) { return Script.calls.filter(function(c) { return c === call; }).length; }
 
     // A user's click comes later than a double click after the screen appeared.
     function clickOn(item) { wait(Qt.styleHints.mouseDoubleClickInterval); mouseClick(item); }
+
+    // What a screen reader says as the focus lands where it is now.
+    function lastHeard() { return host.focusedIn(app.activeFocusItem); }
+
+    // A reader announces the screen: the focus lies inside the screen's named pane, whose
+    // name holds the screen's title.
+    function heardScreen()
+    {
+        var name = host.describe(screen()).name;
+        var title = onScreen("titleText");
+        verify(title && name.indexOf(title.text) >= 0, flow().state + " is called " + name);
+        compare(lastHeard().screen, name);
+    }
 
     function walkTo(state)
     {

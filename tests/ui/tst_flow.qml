@@ -11,22 +11,31 @@ UiTestCase {
                 { tag: "unit that needs the update", needsUpdate: true }];
     }
 
-    // Home to the end without a mouse: each screen's forward button has the focus and a
-    // ring, Return, Enter and Space press it, Tab and Shift+Tab go to back and return,
-    // Escape only hides the progress.
+    // Home to the end without a mouse: Tab reaches the maker's link and Return opens it; each
+    // screen's forward button has the focus and a ring, Return, Enter and Space press it, Tab
+    // and Shift+Tab go to back and return, Escape only hides the progress. A screen reader
+    // hears each new screen by its name, and the popup as a named dialog.
     function test_keyboardAlone(data)
     {
         Script.answer.needsUpdate = data.needsUpdate;
+        keyClick(Qt.Key_Tab);
         keyClick(Qt.Key_Return);
+        compare(host.opened.length, 1);
+        keyClick(Qt.Key_Tab, Qt.ShiftModifier);
+        keyClick(Qt.Key_Return);
+        heardScreen();
         verify(findChild(onScreen("nextButton"), "focusRing").visible, "no focus ring");
         keyClick(Qt.Key_Enter);
+        heardScreen();
         keyClick(Qt.Key_Tab);
         compare(app.activeFocusItem.objectName, "backArrowButton");
         keyClick(Qt.Key_Tab, Qt.ShiftModifier);
         keyClick(Qt.Key_Space);
         compare(flow().state, "StepThree");
+        heardScreen();
         keyClick(Qt.Key_Return);
         if (data.needsUpdate) {
+            verify(lastHeard().dialog !== "", "the popup is no named dialog with the focus");
             keyClick(Qt.Key_Escape);
             tryCompare(onScreen("popup"), "opened", false);
             compare(app.activeFocusItem.objectName, "nextButton");
@@ -34,7 +43,9 @@ UiTestCase {
             Script.newest.updateFirmwareSuccess();
             tryCompare(flow(), "state", "StepFour", 3000);
         }
+        heardScreen();
         keyClick(Qt.Key_Return);
+        heardScreen();
         keyClick(Qt.Key_Return);
         compare(host.quits, 1);
     }
@@ -76,6 +87,17 @@ UiTestCase {
             { tag: "left during the copy: its end reaches nothing", ends: "never", ready: true,
               events: [["escape"], ["back"], ["progress", 1], ["success"], ["wait", 1500],
                        ["forward"]] },
+            { tag: "failure after the old image was overwritten: why, and the firmware incomplete",
+              ends: "never", ready: true, says: "incomplete",
+              events: [["progress", 0.5], ["because", "write failed", true], ["failed"]] },
+            { tag: "failure before: why, and not a word of an incomplete firmware", ends: "never",
+              ready: true, says: "why", events: [["because", "full drive", false], ["failed"]] },
+            { tag: "a new try clears the line; its failure says its own", ends: "never",
+              ready: true, says: "why", events: [["because", "drive gone", true], ["failed"],
+                                                 ["retry"], ["says", false],
+                                                 ["because", "read-only", false], ["failed"]] },
+            { tag: "another LumetraInstaller updates the unit: busy said, Update ready", busy: true,
+              ends: "never", ready: true, says: "why", events: [] },
             { tag: "refused, unit there: Update back once the other copy ends", refuses: true,
               ends: "never", ready: true, events: [["ready", false], ["success"]] },
             { tag: "refused, unit gone", goes: true, ends: "never", ready: false,
@@ -91,17 +113,21 @@ UiTestCase {
         Script.answer.needsUpdate = data.needsUpdate !== false;
         walkTo("StepThree");
         Script.answer.refuses = !!data.refuses;
+        Script.answer.busy = !!data.busy;
         Script.answer.connected = !data.absent && !data.goes;
         var button = onScreen("nextButton");
         clickOn(button);
         // A second click while the first one's work runs is not a second update.
-        if (flow().state === "StepThree")
+        if (flow().state === "StepThree" && !data.busy)
             clickOn(button);
         compare(count("updateLumetra"), data.absent || data.needsUpdate === false ? 0 : 1);
         data.events.forEach(function(event) {
             switch (event[0]) {
             case "progress": Script.newest.copyFileProgress(event[1]); break;
             case "failed": Script.newest.updateFirmwareFailed(); break;
+            case "because": Script.newest.updateFailedBecause(event[1], event[2]); break;
+            case "retry": clickOn(button); break;
+            case "says": compare(onScreen("failureText").visible, event[1]); break;
             case "wait": wait(event[1]); break;
             case "escape": keyClick(Qt.Key_Escape); break;
             case "back": clickOn(back()); break;
@@ -128,5 +154,15 @@ UiTestCase {
         compare(button.enable, data.ready);
         compare(String(onScreen("icon").source),
                 "qrc:/Assets/lumetra-" + (data.ready ? "Detected" : "NotDetected") + ".jpg");
+        // Why it failed, under the instructions and in what a reader hears with the focus
+        // back on Update.
+        var line = onScreen("failureText");
+        compare(line.visible, !!data.says);
+        if (!data.says)
+            return;
+        compare(line.text.indexOf(strings().stepThree_IncompleteText) >= 0, data.says === "incomplete");
+        verify(host.describe(screen()).description.indexOf(line.text) >= 0, "a reader is not told why");
+        compare(app.activeFocusItem, button);
+        compare(lastHeard().name, host.describe(button).name);
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.2
 import QtTest 1.2
+import LumetraInstaller 1.0
 
 // Run at each font DPI of the table (96, 120, 144: QT_FONT_DPI) in each language
 // (LUMETRA_UI_LANGUAGE).
@@ -12,6 +13,10 @@ UiTestCase {
                 { tag: "StepOne", buttons: ["Next"], next: "StepTwo" },
                 { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
+                { tag: "StepThree after each failure", state: "StepThree", buttons: ["Back", "Update"],
+                  next: "StepThree", failures: ["full drive", "read-only", "drive gone", "busy",
+                                                "verification failed", "could not write Version.txt",
+                                                "interrupted"] },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
                 { tag: "Finish", buttons: ["Finish"], next: "quit" },
                 { tag: "UpToDate", buttons: ["Finish"], next: "quit" }];
@@ -47,11 +52,9 @@ UiTestCase {
     }
 
     // Every text is whole within its row (a list's lines within the list), so within the
-    // window, clear of the pictures, and read out; every picture is described; the buttons are
-    // named and a screen reader presses them.
-    function test_screen(data)
+    // window, clear of the pictures, and read out; every picture is described.
+    function checkTexts()
     {
-        flow().state = data.tag;
         var pictures = items(screen(), function(item) { return item.sourceSize !== undefined; });
         pictures.forEach(function(picture) {
             verify(host.describe(picture).name !== "", picture.source + " is not described");
@@ -64,7 +67,7 @@ UiTestCase {
             var row = list.highlightFollowsCurrentItem !== undefined ? list : text.parent;
             verify(inside(shape, box(row, row.width, row.height)), text.text + " overruns its row");
             // A button lies over everything and carries its own name.
-            if (text.parent.accessibleName !== undefined)
+            if (text.parent.buttonText !== undefined)
                 return;
             compare(host.describe(text).name, text.text);
             pictures.forEach(function(picture) {
@@ -72,8 +75,31 @@ UiTestCase {
                        text.text + " lies under a picture");
             });
         });
+    }
+
+    // The texts and pictures as above; after a failure, each reason has a line of its own
+    // (with the incomplete firmware) that keeps to its place; the buttons are named and a
+    // screen reader presses them.
+    function test_screen(data)
+    {
+        flow().state = data.state || data.tag;
+        (data.failures || [""]).forEach(function(reason, index) {
+            if (reason !== "") {
+                Script.answer.busy = reason === "busy";
+                host.press(onScreen("nextButton"));
+                if (reason !== "busy") {
+                    Script.newest.updateFailedBecause(reason, true);
+                    Script.newest.updateFirmwareFailed();
+                }
+                var said = onScreen("failureText").text;
+                verify(said !== "" && data.failures.indexOf(said) < 0, reason + " has no line of its own");
+                data.failures[index] = said;
+            }
+            checkTexts();
+        });
+        Script.answer.busy = false;
         var buttons = items(app.contentItem, function(item) {
-            return item.accessibleName !== undefined;
+            return item.buttonText !== undefined;
         });
         var names = buttons.map(function(button) { return host.describe(button).name; });
         if (host.language === "en")

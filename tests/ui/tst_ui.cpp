@@ -1,18 +1,30 @@
 #include <QtCore/QTranslator>
 #include <QtGui/QAccessible>
+#include <QtGui/QDesktopServices>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtQml/QQmlContext>
 #include <QtQml/QQmlEngine>
 #include <QtQuickTest/quicktest.h>
 
+// The name of the nearest named ancestor with the role, the interface itself included.
+static QString nameAround(QAccessibleInterface *face, QAccessible::Role role)
+{
+    for (; face; face = face->parent()) {
+        if (face->role() == role && !face->text(QAccessible::Name).isEmpty())
+            return face->text(QAccessible::Name);
+    }
+    return QString();
+}
+
 // Readies the engine and stands in the tests as "host": what a screen reader reads of an
-// item and how it presses one, and how often the UI quit.
+// item and around the focus, how it presses one, how often the UI quit and which links it opened.
 class Setup : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int quits MEMBER quits)
     Q_PROPERTY(QString language MEMBER language CONSTANT)
+    Q_PROPERTY(QStringList opened MEMBER opened)
 
 public:
     Q_INVOKABLE QVariantMap describe(QObject *item) const
@@ -22,6 +34,16 @@ public:
                 {"description", face ? face->text(QAccessible::Description) : QString()}};
     }
 
+    // What a reader says when the item takes the focus: its name, and the names of the
+    // screen (the pane) and the dialog it lies in.
+    Q_INVOKABLE QVariantMap focusedIn(QObject *item) const
+    {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
+        return {{"name", face ? face->text(QAccessible::Name) : QString()},
+                {"screen", nameAround(face, QAccessible::Pane)},
+                {"dialog", nameAround(face, QAccessible::Dialog)}};
+    }
+
     Q_INVOKABLE void press(QObject *item) const
     {
         QAccessible::queryAccessibleInterface(item)->actionInterface()->doAction(
@@ -29,6 +51,8 @@ public:
     }
 
 public slots:
+    void openUrl(const QUrl &url) { opened.append(url.toString()); }
+
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         // A run at another font DPI than its QT_FONT_DPI would prove nothing.
@@ -43,6 +67,8 @@ public slots:
         }
         // As when a screen reader runs.
         QAccessible::setActive(true);
+        // A link opens here, not in a browser.
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
         // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
         engine->addImportPath(QStringLiteral(QUICK_TEST_SOURCE_DIR));
         connect(engine, &QQmlEngine::quit, this, [this] { ++quits; });
@@ -51,6 +77,7 @@ public slots:
 
 private:
     int quits = 0;
+    QStringList opened;
     QString language = qEnvironmentVariable("LUMETRA_UI_LANGUAGE", QStringLiteral("en"));
     QTranslator translator;
 };

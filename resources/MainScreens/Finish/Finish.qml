@@ -1,148 +1,51 @@
-import QtQuick 2.0
+import QtQuick 2.2
 import "../../CustomQML"
 
 // The end: the update is done; the unit may go back on power.
-Rectangle {
+ScreenPane {
     objectName: "finishScreen"
 
-    anchors.fill: parent
-    color: backgroundColor
+    accessibleName: textStrings.stepName(5, textStrings.finish_TitleText)
+    accessibleDescription: textStrings.finish_InstructionsText.join(" ")
+    //: The button that ends the program; keep it short.
+    forwardText: qsTr("Finish")
 
-    Column {
-        id: columnRoot
+    onForward: Qt.quit()
 
-        width: parent.width - nextButton.width
-        height: parent.height
-        anchors.left: parent.left
-        anchors.leftMargin: unitLength / 3
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
-
-            Text {
-                objectName: "headerText"
-
-                anchors.left: parent.left
-                anchors.top: parent.top
-                text: textStrings.stepText + " " + 5
-                font.family: robotoRegular.name
-                font.pointSize: textFontSize
-                color: headerTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength * 0.6
-            color: "transparent"
-
-            Text {
-                objectName: "titleText"
-
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                text: textStrings.finish_TitleText
-                font.family: robotoRegular.name
-                font.pointSize: titleFontSize
-                font.bold: true
-                color: titleTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
-        }
-
-        ListView {
-            id: descriptionListView
-            objectName: "descriptionListView"
-
-            width: parent.width
-            height: unitLength * 1.25
-            model: textStrings.finish_InstructionsText
-
-            delegate: Item {
-                width: descriptionListView.width
-                height: descText.height * 1.1
-
-                Text {
-                    id: descText
-                    objectName: "descText"
-
-                    anchors.left: parent.left
-                    anchors.top: parent.top
-                    width: parent.width
-                    text: descriptionListView.model[index]
-                    // A translation may need a second line.
-                    wrapMode: Text.WordWrap
-                    font.family: robotoRegular.name
-                    font.pointSize: textFontSize * 0.8
-                    color: descriptionTextColor
-
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
-                }
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength * 5
-            color: "white"
-
-            Image {
-                id: icon
-                objectName: "icon"
-
-                width: parent.width
-                height: parent.height
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                fillMode: Image.PreserveAspectFit
-                // Decoded at the size shown, not at the file's size.
-                sourceSize.width: width
-                sourceSize.height: height
-                source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
-
-                Accessible.role: Accessible.Graphic
-                Accessible.name: qsTr("Lumetra plugged into power again, with a check mark")
-            }
-        }
+    Item {
+        width: parent.width
+        height: unitLength / 2
     }
 
-    GreenButton {
-        id: nextButton
-        objectName: "nextButton"
+    HeaderRow {
+        height: unitLength / 2
+        text: textStrings.stepHeading(5)
+    }
 
-        width: backButton.width * 2
-        height: parent.height * 0.1
-        anchors.right: parent.right
-        anchors.verticalCenter: parent.verticalCenter
-        //: The button that ends the program; keep it short.
-        buttonText: qsTr("Finish")
+    TitleRow {
+        height: unitLength * 0.6
+        text: textStrings.finish_TitleText
+    }
 
-        onClicked: Qt.quit()
+    Item {
+        width: parent.width
+        height: unitLength / 4
+    }
+
+    ParagraphRow {
+        height: unitLength * 1.25
+        model: textStrings.finish_InstructionsText
+        textScale: 0.8
+    }
+
+    Item {
+        width: parent.width
+        height: unitLength / 4
+    }
+
+    PictureRow {
+        height: unitLength * 5
+        source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+        description: qsTr("Lumetra plugged into power again, with a check mark")
     }
 }

@@ -1,174 +1,115 @@
-import QtQuick 2.0
+import QtQuick 2.2
 import "../../CustomQML"
 
 // The first screen: the maker's logo (a link to the maker's site), the product, the tool
 // and the firmware version it carries.
-Rectangle {
+ScreenPane {
+    id: home
     objectName: "homeScreen"
 
-    anchors.fill: parent
-    color: backgroundColor
+    accessibleName: textStrings.homeScreen_LumetraText + " " + textStrings.homeScreen_ToolText
+    accessibleDescription: textStrings.homeScreen_LumetraDescText + ". " + textStrings.homeScreen_VersionText
+    //: The button that leads into the steps; keep it short.
+    forwardText: qsTr("Start")
 
-    Column {
-        width: parent.width - nextButton.width
-        height: parent.height
-        anchors.left: parent.left
-        anchors.leftMargin: unitLength / 3
+    onForward: lumetraInstaller.state = "StepOne"
 
-        Rectangle {
-            width: parent.width
-            height: unitLength * 1.5
-            color: "transparent"
+    Item {
+        width: parent.width
+        height: unitLength * 1.5
+    }
+
+    Rectangle {
+        id: logoRow
+        objectName: "logoRow"
+
+        function open()
+        {
+            Qt.openUrlExternally("https://www.zentorlab.com");
         }
 
-        Rectangle {
-            id: logoRow
-            objectName: "logoRow"
+        width: parent.width
+        height: unitLength
+        color: "transparent"
+        // Reached with Tab and opened with Return, like the buttons.
+        activeFocusOnTab: true
 
-            function buttonClicked()
-            {
-                Qt.openUrlExternally("https://www.zentorlab.com");
-            }
+        Accessible.role: Accessible.Link
+        Accessible.name: "zentorlab.com"
+        Accessible.focusable: true
+        Accessible.onPressAction: open()
 
-            width: parent.width
-            height: unitLength
-            color: "transparent"
+        Keys.onPressed: {
+            home.keyPressed();
+            if (event.key !== Qt.Key_Return && event.key !== Qt.Key_Enter && event.key !== Qt.Key_Space)
+                return;
+            event.accepted = true;
+            if (!event.isAutoRepeat)
+                open();
+        }
 
-            Accessible.role: Accessible.Link
-            Accessible.name: "zentorlab.com"
-            Accessible.onPressAction: buttonClicked()
+        Image {
+            objectName: "icon"
 
-            Image {
-                id: icon
-                objectName: "icon"
+            height: parent.height * 0.8
+            width: (parent.width / 3) * 0.8
+            anchors.left: parent.left
+            anchors.verticalCenter: parent.verticalCenter
+            fillMode: Image.PreserveAspectFit
+            // Small enough to decode as it is; decoding to the box's size costs the
+            // first frame a scaling pass.
+            source: "qrc:/Assets/ZentorlabLogo.png"
 
-                height: parent.height * 0.8
-                width: (parent.width / 3) * 0.8
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                fillMode: Image.PreserveAspectFit
-                // Small enough to decode as it is; decoding to the box's size costs the
-                // first frame a scaling pass.
-                source: "qrc:/Assets/ZentorlabLogo.png"
+            Accessible.role: Accessible.Graphic
+            Accessible.name: "Zentorlab"
 
-                Accessible.role: Accessible.Graphic
-                Accessible.name: "Zentorlab"
-            }
-
-            MouseArea {
-                objectName: "logoMouseArea"
+            Rectangle {
+                objectName: "focusRing"
 
                 anchors.fill: parent
-                onClicked: logoRow.buttonClicked()
+                anchors.margins: -4
+                color: "transparent"
+                border.width: 2
+                border.color: Theme.nextButtonColor
+                visible: logoRow.activeFocus && keyboardInUse
             }
         }
 
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
-        }
+        MouseArea {
+            objectName: "logoMouseArea"
 
-        Rectangle {
-            width: parent.width
-            height: unitLength
-            color: "transparent"
-
-            Text {
-                objectName: "productText"
-
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                text: textStrings.homeScreen_LumetraText
-                font.family: robotoRegular.name
-                font.pointSize: titleFontSize
-                font.bold: true
-                color: titleTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength * 0.75
-            color: "transparent"
-
-            Text {
-                objectName: "productDescriptionText"
-
-                anchors.left: parent.left
-                anchors.top: parent.top
-                text: textStrings.homeScreen_LumetraDescText
-                font.family: robotoRegular.name
-                font.pointSize: textFontSize
-                color: descriptionTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength
-            color: "transparent"
-
-            Text {
-                objectName: "toolText"
-
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                text: textStrings.homeScreen_ToolText
-                font.family: robotoRegular.name
-                font.pointSize: titleFontSize
-                font.bold: true
-                color: titleTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength * 0.75
-            color: "transparent"
-
-            Text {
-                objectName: "versionText"
-
-                anchors.left: parent.left
-                anchors.top: parent.top
-                text: textStrings.homeScreen_VersionText
-                font.family: robotoRegular.name
-                font.pointSize: textFontSize
-                color: descriptionTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
+            anchors.fill: parent
+            onClicked: logoRow.open()
         }
     }
 
-    GreenButton {
-        id: nextButton
-        objectName: "nextButton"
+    Item {
+        width: parent.width
+        height: unitLength / 4
+    }
 
-        width: backButton.width * 2
-        height: parent.height * 0.1
-        anchors.right: parent.right
-        anchors.verticalCenter: parent.verticalCenter
-        //: The button that leads into the steps; keep it short.
-        buttonText: qsTr("Start")
+    TitleRow {
+        height: unitLength
+        text: textStrings.homeScreen_LumetraText
+    }
 
-        onClicked: lumetraInstaller.state = "StepOne"
+    HeaderRow {
+        height: unitLength * 0.75
+        text: textStrings.homeScreen_LumetraDescText
+    }
+
+    Item {
+        width: parent.width
+        height: unitLength / 4
+    }
+
+    TitleRow {
+        height: unitLength
+        text: textStrings.homeScreen_ToolText
+    }
+
+    HeaderRow {
+        height: unitLength * 0.75
+        text: textStrings.homeScreen_VersionText
     }
 }

@@ -1,11 +1,12 @@
-import QtQuick 2.0
+import QtQuick 2.2
 import "../../CustomQML"
 // Qualified: Controls 2 has its own Button, which must never stand in for ours.
 import QtQuick.Controls 2.1 as Controls2
 
 // Step 3: detect the unit, then update it with a progress popup, or, when it already
-// carries this firmware, remove its drive at once.
-Rectangle {
+// carries this firmware, remove its drive at once. After a failure, a line under the
+// instructions says why, and whether the unit is left with an incomplete firmware.
+ScreenPane {
     id: root
     objectName: "stepThreeScreen"
 
@@ -18,12 +19,46 @@ Rectangle {
     // updateLumetra() refused a unit that is there (a copy from an earlier visit still
     // runs): "Update" comes back when that copy ends.
     property bool refused: false
+    // Why the last try failed, in the backend's words; empty before any failure and while
+    // a new try runs.
+    property string failureReason: ""
+    property bool firmwareIncomplete: false
+    readonly property string failureText: {
+        if (failureReason === "")
+            return "";
+        var line = failureLines[failureReason] || genericFailureLine;
+        return firmwareIncomplete ? line + " " + textStrings.stepThree_IncompleteText : line;
+    }
+    readonly property var failureLines: ({
+        //: Step three, after a failed update: the unit's drive had no room for the firmware.
+        "full drive": qsTr("The update failed: Lumetra's drive is full."),
+        //: Step three, after a failed update: the system would not let us write to the drive.
+        "read-only": qsTr("The update failed: Lumetra's drive is read-only."),
+        //: Step three, after a failed update: the drive went away during the update.
+        "drive gone": qsTr("The update failed: Lumetra's drive was disconnected."),
+        //: Step three, after a failed update: the firmware read back from the drive was not the one written.
+        "verification failed": qsTr("The update failed: the firmware read back from the drive was wrong."),
+        //: Step three, after a failed update: the file that holds the unit's version number.
+        "could not write Version.txt": qsTr("The update failed: Lumetra's version file could not be written."),
+        //: Step three: another copy of this program (a window or the command line) updates the unit now.
+        "busy": qsTr("Another LumetraInstaller is updating this Lumetra. Try again when it has finished.")
+    })
+    //: Step three, after a failed update, for any reason without a line of its own.
+    readonly property string genericFailureLine: qsTr("The update failed.")
 
     function progressChangeSlot(value)
     {
         // Only this screen's own copy moves the bar.
         if (updateRunning)
             copyProgressBar.value = value;
+    }
+
+    function failedBecauseSlot(reason, incomplete)
+    {
+        if (!updateRunning)
+            return;
+        failureReason = reason;
+        firmwareIncomplete = incomplete;
     }
 
     function copyFileSuccessSlot()
@@ -45,8 +80,7 @@ Rectangle {
         updateRunning = false;
         popup.close();
         copyProgressBar.reset();
-        nextButton.buttonText = qsTr("Update");
-        nextButton.enable = isLumetraConnected;
+        forwardEnabled = isLumetraConnected;
     }
 
     function otherCopyEnded()
@@ -55,7 +89,7 @@ Rectangle {
             return;
         refused = false;
         isLumetraConnected = lumetraUpdater.isLumetraConnected();
-        nextButton.enable = isLumetraConnected;
+        forwardEnabled = isLumetraConnected;
     }
 
     // Runs when the later of two things comes: the backend's success (the version file is
@@ -74,34 +108,47 @@ Rectangle {
 
     function startUpdate()
     {
-        nextButton.enable = false;
+        forwardEnabled = false;
+        failureReason = "";
+        firmwareIncomplete = false;
         if (!lumetraUpdater.doesLumetraNeedUpdate()) {
             lumetraUpdater.uninstallUsb();
             lumetraInstaller.state = "StepFour";
             return;
         }
-        //: The update button's label while the firmware is being copied; keep it short.
-        nextButton.buttonText = qsTr("Updating");
         updateRunning = true;
         updateSucceeded = false;
         popup.open();
         if (!lumetraUpdater.updateLumetra()) {
-            // No copy runs and no signal of this update will come. A unit that has gone is
-            // shown as gone; one that is still there keeps its picture and waits, grey, for
-            // the end of the copy that holds it.
+            // No copy runs and no signal of this update will come. Another LumetraInstaller
+            // at work on the unit has said so: the unit may be tried again. Otherwise a unit
+            // that has gone is shown as gone; one that is still there keeps its picture and
+            // waits, grey, for the end of the copy that holds it.
             updateRunning = false;
             popup.close();
-            nextButton.buttonText = qsTr("Update");
             isLumetraConnected = lumetraUpdater.isLumetraConnected();
-            refused = isLumetraConnected;
+            refused = isLumetraConnected && failureReason === "";
+            forwardEnabled = isLumetraConnected && !refused;
         }
     }
 
-    anchors.fill: parent
-    color: backgroundColor
+    accessibleName: textStrings.stepName(3, textStrings.stepThree_TitleText)
+    //: Step three's word to a screen reader that the unit is there and ready.
+    accessibleDescription: textStrings.stepThree_InstructionsText.concat(
+                               [forwardDescription || qsTr("Lumetra detected"), failureText]).join(" ").trim()
+    forwardText: updateRunning
+                 //: The update button's label while the firmware is being copied; keep it short.
+                 ? qsTr("Updating")
+                 //: The button that starts the firmware update; keep it short.
+                 : qsTr("Update")
+    forwardEnabled: isLumetraConnected
+    forwardDescription: isLumetraConnected ? "" : qsTr("Lumetra was not detected")
+
+    onForward: startUpdate()
 
     Component.onCompleted: {
         lumetraUpdater.copyFileProgress.connect(progressChangeSlot);
+        lumetraUpdater.updateFailedBecause.connect(failedBecauseSlot);
         lumetraUpdater.updateFirmwareSuccess.connect(copyFileSuccessSlot);
         lumetraUpdater.updateFirmwareFailed.connect(copyFileFailedSlot);
     }
@@ -110,145 +157,85 @@ Rectangle {
     // reach nothing here.
     Component.onDestruction: {
         lumetraUpdater.copyFileProgress.disconnect(progressChangeSlot);
+        lumetraUpdater.updateFailedBecause.disconnect(failedBecauseSlot);
         lumetraUpdater.updateFirmwareSuccess.disconnect(copyFileSuccessSlot);
         lumetraUpdater.updateFirmwareFailed.disconnect(copyFileFailedSlot);
     }
 
-    Column {
-        id: columnRoot
+    Item {
+        width: parent.width
+        height: unitLength / 2
+    }
 
-        width: parent.width - nextButton.width
-        height: parent.height
-        anchors.left: parent.left
-        anchors.leftMargin: unitLength / 3
+    HeaderRow {
+        height: unitLength / 2
+        text: textStrings.stepHeading(3)
+    }
 
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
-        }
+    TitleRow {
+        height: unitLength * 0.6
+        text: textStrings.stepThree_TitleText
+    }
 
-        Rectangle {
-            width: parent.width
-            height: unitLength / 2
-            color: "transparent"
+    Item {
+        width: parent.width
+        height: unitLength / 4
+    }
 
-            Text {
-                objectName: "headerText"
+    ParagraphRow {
+        height: unitLength * 2
+        model: textStrings.stepThree_InstructionsText
+        textScale: 0.7
+    }
 
-                anchors.left: parent.left
-                anchors.top: parent.top
-                text: textStrings.stepText + " " + 3
-                font.family: robotoRegular.name
-                font.pointSize: textFontSize
-                color: headerTextColor
+    // Over the top of the picture, which is white there: the picture gives up that part.
+    Item {
+        id: failureRow
+        objectName: "failureRow"
 
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
+        parent: root
+        width: root.width - root.forwardButton.width - x
+        height: failureText === "" ? 0 : unitLength
+        x: unitLength / 3
+        y: root.height - unitLength * 5
 
-        Rectangle {
-            width: parent.width
-            height: unitLength * 0.6
-            color: "transparent"
-
-            Text {
-                objectName: "titleText"
-
-                anchors.left: parent.left
-                anchors.verticalCenter: parent.verticalCenter
-                text: textStrings.stepThree_TitleText
-                font.family: robotoRegular.name
-                font.pointSize: titleFontSize
-                font.bold: true
-                color: titleTextColor
-
-                Accessible.role: Accessible.StaticText
-                Accessible.name: text
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
-        }
-
-        ListView {
-            id: descriptionListView
-            objectName: "descriptionListView"
+        Text {
+            objectName: "failureText"
 
             width: parent.width
-            height: unitLength * 2
-            model: textStrings.stepThree_InstructionsText
+            anchors.top: parent.top
+            anchors.topMargin: unitLength * 0.05
+            text: failureText
+            visible: text !== ""
+            wrapMode: Text.WordWrap
+            font.family: Theme.regularFont
+            font.pointSize: Theme.textFontSize * 0.7
+            font.bold: true
+            color: Theme.failureTextColor
 
-            delegate: Item {
-                width: descriptionListView.width
-                height: descText.height * 1.1
-
-                Text {
-                    id: descText
-                    objectName: "descText"
-
-                    anchors.left: parent.left
-                    anchors.top: parent.top
-                    width: parent.width
-                    text: descriptionListView.model[index]
-                    wrapMode: Text.WordWrap
-                    font.family: robotoRegular.name
-                    font.pointSize: textFontSize * 0.7
-                    color: descriptionTextColor
-
-                    Accessible.role: Accessible.StaticText
-                    Accessible.name: text
-                }
-            }
-        }
-
-        Rectangle {
-            width: parent.width
-            height: unitLength / 4
-            color: "transparent"
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
         }
     }
 
-    // Declared after the column, so it is drawn over the column where they meet.
-    Rectangle {
-        objectName: "pictureBox"
-
-        width: parent.width - nextButton.width
-        height: unitLength * 5
-        anchors.left: parent.left
-        anchors.bottom: parent.bottom
-        color: "white"
-
-        Image {
-            id: icon
-            objectName: "icon"
-
-            width: parent.width
-            height: parent.height
-            anchors.left: parent.left
-            anchors.verticalCenter: parent.verticalCenter
-            fillMode: Image.PreserveAspectFit
-            // Decoded at the size shown, not at the file's size.
-            sourceSize.width: width
-            sourceSize.height: height
-            source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg"
-                                        : "qrc:/Assets/lumetra-NotDetected.jpg"
-
-            Accessible.role: Accessible.Graphic
-            Accessible.name: isLumetraConnected
-                             ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
-                             : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
-        }
+    // Not a row: it lies at the bottom, drawn over the column where they meet.
+    PictureRow {
+        parent: root
+        width: root.width - root.forwardButton.width
+        height: unitLength * 5 - hiddenTop
+        y: root.height - height
+        hiddenTop: failureRow.height
+        source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
+        description: isLumetraConnected
+                     ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
+                     : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
     }
 
     Controls2.Popup {
         id: popup
         objectName: "popup"
 
+        parent: root
         width: root.width / 2
         height: unitLength
         x: root.width / 2 - width / 2
@@ -258,36 +245,34 @@ Rectangle {
         // Only Escape closes it: a stray click beside it must not hide a running copy.
         closePolicy: Controls2.Popup.CloseOnEscape | Controls2.Popup.NoAutoClose
 
-        // The popup took the focus; the button gets it back for the keyboard.
-        onClosed: nextButton.forceActiveFocus()
+        // The popup took the focus; the button gets it back for the keyboard, and a screen
+        // reader hears it (after a failure, with the failure line in the screen's description).
+        onClosed: root.forwardButton.forceActiveFocus()
 
-        WorkProgressBar {
-            id: copyProgressBar
-            objectName: "copyProgressBar"
+        // The dialog a screen reader announces when the popup opens.
+        Item {
+            objectName: "updateDialog"
 
             anchors.fill: parent
-            value: 0
+            focus: true
 
-            onValueChanged: {
-                if (value === 1)
-                    completeUpdate();
+            Accessible.role: Accessible.Dialog
+            //: What a screen reader calls the popup with the progress bar.
+            Accessible.name: qsTr("Updating Lumetra")
+            Accessible.focusable: true
+
+            WorkProgressBar {
+                id: copyProgressBar
+                objectName: "copyProgressBar"
+
+                anchors.fill: parent
+                value: 0
+
+                onValueChanged: {
+                    if (value === 1)
+                        completeUpdate();
+                }
             }
         }
-    }
-
-    GreenButton {
-        id: nextButton
-        objectName: "nextButton"
-
-        width: backButton.width * 2
-        height: parent.height * 0.1
-        anchors.right: parent.right
-        anchors.verticalCenter: parent.verticalCenter
-        //: The button that starts the firmware update; keep it short.
-        buttonText: qsTr("Update")
-        enable: isLumetraConnected
-        accessibleDescription: isLumetraConnected ? "" : qsTr("Lumetra was not detected")
-
-        onClicked: startUpdate()
     }
 }

@@ -5,6 +5,7 @@ QtObject {
     readonly property var answer: Script.answer
 
     signal copyFileProgress(real value)
+    signal updateFailedBecause(string reason, bool firmwareIncomplete)
     signal updateFirmwareSuccess()
     signal updateFirmwareFailed()
 
@@ -13,7 +14,13 @@ QtObject {
     function getCurrentVersionNumber() { return log("getCurrentVersionNumber", "1.73"); }
     function isLumetraConnected() { return log("isLumetraConnected", answer.connected); }
     function doesLumetraNeedUpdate() { return log("doesLumetraNeedUpdate", answer.needsUpdate); }
-    function updateLumetra() { return log("updateLumetra", answer.connected && !answer.refuses); }
+    function updateLumetra()
+    {
+        // Another LumetraInstaller at work on the unit says so at once.
+        if (answer.busy)
+            updateFailedBecause("busy", false);
+        return log("updateLumetra", answer.connected && !answer.refuses && !answer.busy);
+    }
     function uninstallUsb() { return log("uninstallUsb", answer.connected); }
 
     Component.onCompleted: Script.newest = this
