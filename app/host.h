@@ -9,4 +9,9 @@ class QString;
 // closing of the last window leaves (0).
 int runLumetraHost(int &argc, char **argv, const QString &mainDocument);
 
+// Registers the fonts the language needs besides Roboto (languageFonts()) as Roboto's first
+// fallback, so every text item set in Roboto draws the language's characters from them.
+// Call it after the application object exists and before any document is loaded.
+void installLanguageFonts(const QString &language);
+
 #endif // HOST_H

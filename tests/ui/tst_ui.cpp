@@ -1,3 +1,5 @@
+#include "host.h"
+
 #include <QtCore/QTranslator>
 #include <QtGui/QAccessible>
 #include <QtGui/QGuiApplication>
@@ -41,6 +43,8 @@ public slots:
                 qFatal("No translation for %s", qPrintable(language));
             QCoreApplication::installTranslator(&translator);
         }
+        // Its fonts as the program has them: a text measured in another font proves nothing.
+        installLanguageFonts(language);
         // As when a screen reader runs.
         QAccessible::setActive(true);
         // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
