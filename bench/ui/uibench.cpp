@@ -1,4 +1,6 @@
+#include "host.h"
 #include "lumetrainstaller.h"
+#include "translation.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -93,6 +95,8 @@ int runChild(int argc, char **argv, const QString &mode, const QString &showStat
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
+    // As the program starts: the language of LANGUAGE or the system, with its fonts.
+    installLanguageFonts(installTranslation(application));
     QQmlApplicationEngine engine;
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
     engine.load(QUrl(mode == QLatin1String("bare") ? QStringLiteral("qrc:/bench/bare.qml")
