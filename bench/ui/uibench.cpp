@@ -95,8 +95,10 @@ int runChild(int argc, char **argv, const QString &mode, const QString &showStat
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
-    // As the program starts: the language of LANGUAGE or the system, with its fonts.
-    installLanguageFonts(installTranslation(application));
+    // The tool starts as the program does: the language of LANGUAGE or the system, with its
+    // fonts. The bare window stays bare.
+    if (mode != QLatin1String("bare"))
+        installLanguageFonts(installTranslation(application));
     QQmlApplicationEngine engine;
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
     engine.load(QUrl(mode == QLatin1String("bare") ? QStringLiteral("qrc:/bench/bare.qml")
