@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "logfile.h"
+#include "translation.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
@@ -20,7 +21,7 @@ struct Option
 
 // The window's options and Qt's own: Qt reads its own from the application's arguments.
 const Option windowOptions[] = {
-    { "lang", "code", "The window's language: a code such as de, fr or pt_BR (the system's by default)." },
+    { "lang", "code", "The window's language: {languages} (the system's by default)." },
     { "platform", "name", nullptr }, { "platformpluginpath", "path", nullptr }, { "platformtheme", "name", nullptr },
     { "plugin", "name", nullptr }, { "qmljsdebugger", "value", nullptr }, { "qwindowgeometry", "geometry", nullptr },
     { "qwindowtitle", "title", nullptr }, { "qwindowicon", "icon", nullptr }, { "reverse", nullptr, nullptr },
@@ -34,7 +35,7 @@ const Option windowOptions[] = {
 const Option commandLineOptions[] = {
     { "list", nullptr, "List every connected unit with its version." },
     { "update", nullptr, "Update the first connected unit (with --all, every one)." },
-    { "verify", nullptr, "Read each unit's firmware back and compare it with version %1." },
+    { "verify", nullptr, "Read each unit's firmware back and compare it with version {version}." },
     { "all", nullptr, "With --update or --verify: every connected unit, one after another." },
     { "yes", nullptr, "With --update: do not ask; needed without a terminal." },
     { "no-eject", nullptr, "With --update: leave the units connected afterwards." },
@@ -51,8 +52,11 @@ const Option basicOptions[] = {
 
 QString described(const Option &option)
 {
-    const QString text = QString::fromLatin1(option.description);
-    return text.contains(QLatin1String("%1")) ? text.arg(QCoreApplication::applicationVersion()) : text;
+    QString text = QString::fromLatin1(option.description);
+    text.replace(QLatin1String("{version}"), QCoreApplication::applicationVersion());
+    if (text.contains(QLatin1String("{languages}")))
+        text.replace(QLatin1String("{languages}"), availableLanguages().join(QLatin1String(", ")));
+    return text;
 }
 
 QCommandLineOption toParserOption(const Option &option)

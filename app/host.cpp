@@ -5,7 +5,10 @@
 #include "updatehistory.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDebug>
 #include <QtCore/QUrl>
+#include <QtGui/QFont>
+#include <QtGui/QFontDatabase>
 #include <QtGui/QGuiApplication>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/qqml.h>
@@ -16,7 +19,7 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
     // Before the documents are loaded: their texts are translated as they are created.
-    installTranslation(application, language);
+    installLanguageFonts(installTranslation(application, language));
     QQmlApplicationEngine engine;
 
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
@@ -39,4 +42,22 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
         UpdateHistory::attachToAll(root);
 
     return application.exec();
+}
+
+void installLanguageFonts(const QString &language)
+{
+    QStringList families;
+    for (const QString &path : languageFonts(language)) {
+        const int id = QFontDatabase::addApplicationFont(path);
+        if (id < 0)
+            qWarning() << "installLanguageFonts: cannot load" << path;
+        families += QFontDatabase::applicationFontFamilies(id);
+    }
+    families.removeDuplicates();
+    // Substitutes are the first fallback of a family, ahead of what the system offers: the
+    // screens keep naming Roboto, and a glyph it lacks comes from the bundled font, the same
+    // on every system. Only this language's fonts are registered, so the first frame of the
+    // others pays nothing for them.
+    if (!families.isEmpty())
+        QFont::insertSubstitutions(QStringLiteral("Roboto"), families);
 }

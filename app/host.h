@@ -10,4 +10,9 @@ class QString;
 // language: --lang as given, empty for the system's.
 int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language);
 
+// Registers the fonts the language needs besides Roboto (languageFonts()) as Roboto's first
+// fallback, so every text item set in Roboto draws the language's characters from them.
+// Call it after the application object exists and before any document is loaded.
+void installLanguageFonts(const QString &language);
+
 #endif // HOST_H

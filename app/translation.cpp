@@ -3,56 +3,56 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
-#include <QtCore/QFile>
 #include <QtCore/QLocale>
-#include <QtCore/QRegularExpression>
 #include <QtCore/QStringList>
 #include <QtCore/QTranslator>
 
 namespace {
 
 const QLatin1String english("en");
-
-// "de_AT.UTF-8", "fr-CA" or "IT" to "de", "fr", "it"; names no language knows to "".
-QString languageCode(const QString &name)
-{
-    const QLocale locale(name);
-    if (locale.language() == QLocale::C)
-        return QString();
-    return locale.name().section(QLatin1Char('_'), 0, 0);
-}
+const QLatin1String translationPrefix("lumetrainstaller_");
+const QLatin1String translationSuffix(".qm");
 
 QString translationFile(const QString &code)
 {
-    return QStringLiteral(":/translations/lumetrainstaller_%1.qm").arg(code);
+    return QStringLiteral(":/translations/") + translationPrefix + code + translationSuffix;
 }
 
-// The bundle holds one translation per language besides English.
-bool isTranslated(const QString &code)
+// The available language that serves a name such as "de_AT.UTF-8", "pt-PT", "zh_TW" or "IT":
+// the same language in the same script, the same region first. "" when there is none.
+QString availableLanguage(const QString &name)
 {
-    return !code.isEmpty() && QFile::exists(translationFile(code));
+    const QLocale wanted(name);
+    if (wanted.language() == QLocale::C)
+        return QString();
+    QString found;
+    for (const QString &code : availableLanguages()) {
+        const QLocale locale(code);
+        if (locale.language() != wanted.language() || locale.script() != wanted.script())
+            continue;
+        if (locale.country() == wanted.country())
+            return code;
+        if (found.isEmpty())
+            found = code;
+    }
+    return found;
 }
 
-QString knownOrEnglish(const QString &name)
+QString availableOrEnglish(const QString &name)
 {
-    const QString code = languageCode(name);
-    return isTranslated(code) ? code : QString(english);
+    const QString code = availableLanguage(name);
+    return code.isEmpty() ? QString(english) : code;
 }
 
 QString chosenLanguage(const QString &requested)
 {
     if (!requested.isEmpty()) {
-        const QString code = languageCode(requested);
-        if (code != english && !isTranslated(code)) {
-            QStringList known = QDir(QStringLiteral(":/translations")).entryList();
-            known.replaceInStrings(QRegularExpression(QStringLiteral("^lumetrainstaller_(.*)\\.qm$")),
-                                   QStringLiteral("\\1"));
-            known.append(english);
-            known.sort();
+        const QString code = availableLanguage(requested);
+        if (code.isEmpty() && QLocale(requested).language() != QLocale::English) {
             qWarning().noquote() << "LumetraInstaller: no language" << requested << "here; there are"
-                                 << known.join(QStringLiteral(", ")) << "- going on in English";
+                                 << availableLanguages().join(QStringLiteral(", ")) << "- going on in English";
         }
-        return knownOrEnglish(requested);
+        return code.isEmpty() ? QString(english) : code;
     }
 
     // GNU gettext's list of preferred languages, the first one available wins. Qt reads it
@@ -60,17 +60,40 @@ QString chosenLanguage(const QString &requested)
     const QString preferred = qEnvironmentVariable("LANGUAGE");
     if (!preferred.isEmpty()) {
         for (const QString &entry : preferred.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-            const QString code = languageCode(entry);
-            if (code == english || isTranslated(code))
+            const QString code = availableLanguage(entry);
+            if (!code.isEmpty())
                 return code;
         }
         return english;
     }
 
-    return knownOrEnglish(QLocale::system().uiLanguages().value(0));
+    return availableOrEnglish(QLocale::system().uiLanguages().value(0));
 }
 
 } // namespace
+
+QStringList availableLanguages()
+{
+    // Read from the bundle, so a language is offered exactly when its texts are there.
+    QStringList codes { english };
+    const QStringList files = QDir(QStringLiteral(":/translations"))
+                                      .entryList({ translationPrefix + QLatin1Char('*') + translationSuffix });
+    for (const QString &file : files)
+        codes.append(file.mid(translationPrefix.size(), file.size() - translationPrefix.size() - translationSuffix.size()));
+    codes.sort();
+    return codes;
+}
+
+QStringList languageFonts(const QString &language)
+{
+    if (language.isEmpty())
+        return QStringList();
+    const QDir fonts(QStringLiteral(":/Fonts/") + language);
+    QStringList paths;
+    for (const QString &file : fonts.entryList(QDir::Files, QDir::Name))
+        paths.append(fonts.filePath(file));
+    return paths;
+}
 
 QString installTranslation(QCoreApplication &application, const QString &requested)
 {

@@ -14,7 +14,7 @@ util-linux mount e2fsprogs dosfstools fusefat fuse3 strace
 dbus udev udisks2
 mingw-w64 g++-mingw-w64-x86-64-posix wine64
 python3 python3-fonttools librsvg2-bin
-fonts-roboto-unhinted fonts-material-design-icons-iconfont
+fonts-roboto-unhinted fonts-material-design-icons-iconfont fonts-noto-cjk
 fakeroot dpkg-dev file desktop-file-utils binutils
 "
 

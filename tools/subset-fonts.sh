@@ -11,10 +11,10 @@ roboto=/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF
 icons=/usr/share/fonts/truetype/material-design-icons-iconfont
 subset="/usr/bin/python3 -m fontTools.subset"
 
-# Basic Latin, Latin-1, the French ligatures (OE, oe, Y diaeresis), the common punctuation
+# Basic Latin, Latin-1, Latin Extended-A (Polish), the common punctuation
 # (dashes, quotes, ellipsis, the narrow no-break space French sets before "!"), euro, trade mark:
-# every character the English, German, French, Spanish and Italian texts use.
-text_ranges="U+0020-007E,U+00A0-00FF,U+0152-0153,U+0178,U+2010-2027,U+202F-203A,U+20AC,U+2122,U+FFFD"
+# every character the texts in Latin script use (Chinese, Japanese and Korean: subset-cjk-font.py).
+text_ranges="U+0020-007E,U+00A0-017F,U+2010-2027,U+202F-203A,U+20AC,U+2122,U+FFFD"
 text_features="kern,liga,calt,ccmp,locl,mark,mkmk"
 for face in Regular Bold; do
     $subset "$roboto/Roboto-$face.ttf" --unicodes="$text_ranges" \

@@ -1,4 +1,6 @@
+#include "host.h"
 #include "lumetrainstaller.h"
+#include "translation.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -93,6 +95,10 @@ int runChild(int argc, char **argv, const QString &mode, const QString &showStat
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
+    // The tool starts as the program does: the language of LANGUAGE or the system, with its
+    // fonts. The bare window stays bare.
+    if (mode != QLatin1String("bare"))
+        installLanguageFonts(installTranslation(application));
     QQmlApplicationEngine engine;
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
     engine.load(QUrl(mode == QLatin1String("bare") ? QStringLiteral("qrc:/bench/bare.qml")

@@ -1,9 +1,9 @@
 #!/bin/sh
 # Takes the screenshots in this directory from the real program on a virtual screen
-# (Xvfb): the seven screens and the progress popup at 96 dpi, and Step two at 120 dpi. As
-# root it runs itself again in a private mount namespace and mounts a small tmpfs that
-# carries "lumetra.bin", so that the unit is detected and really updated; the mount is
-# gone when the script ends. The up-to-date screen, which no click leads to, is shown by
+# (Xvfb): the seven screens and the progress popup at 96 dpi, Step two at 120 dpi, and Step
+# three in Japanese and Polish. As root it runs itself again in a private mount namespace and
+# mounts a small tmpfs that carries "lumetra.bin", so that the unit is detected and really
+# updated; the mount is gone when the script ends. The up-to-date screen, which no click leads to, is shown by
 # the UI benchmark's --show.
 #   take-screenshots.sh [build directory]   (default: ../../build)
 set -eu
@@ -114,6 +114,13 @@ fi
 mount -t tmpfs -o size=4m lumetra "$unit"
 printf 'old firmware' >"$unit/lumetra.bin"
 printf '1.0' >"$unit/Version.txt"
+# Step three in Japanese and in Polish: another script, and long words.
+for language in ja pl; do
+    start "$program" --lang "$language"
+    click $labelled; click $arrow; click $arrow
+    shot "5-step-three-detected-$language"
+    stop
+done
 start "$program"
 click $labelled; click $arrow; click $arrow
 shot 5-step-three-detected

@@ -1,3 +1,5 @@
+#include "host.h"
+
 #include <QtCore/QTranslator>
 #include <QtGui/QAccessible>
 #include <QtGui/QDesktopServices>
@@ -65,6 +67,8 @@ public slots:
                 qFatal("No translation for %s", qPrintable(language));
             QCoreApplication::installTranslator(&translator);
         }
+        // Its fonts as the program has them: a text measured in another font proves nothing.
+        installLanguageFonts(language);
         // As when a screen reader runs.
         QAccessible::setActive(true);
         // A link opens here, not in a browser.

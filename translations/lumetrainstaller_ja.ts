@@ -1,0 +1,221 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>電源に再接続された Lumetra とチェックマーク</translation>
+    </message>
+</context>
+<context>
+    <name>GreenButton</name>
+    <message>
+        <source>Next</source>
+        <extracomment>What a screen reader says for the arrow that leads to the next screen.</extracomment>
+        <translation>次へ</translation>
+    </message>
+</context>
+<context>
+    <name>GreyButton</name>
+    <message>
+        <source>Back</source>
+        <extracomment>What a screen reader says for the arrow that leads to the previous screen.</extracomment>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>開始</translation>
+    </message>
+</context>
+<context>
+    <name>StepFour</name>
+    <message>
+        <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
+        <translation>パソコンがドライブを取り出した後、Lumetra から抜かれた USB ケーブル</translation>
+    </message>
+</context>
+<context>
+    <name>StepOne</name>
+    <message>
+        <source>Lumetra switched off, its power plug pulled from the wall socket</source>
+        <translation>電源が切られ、電源プラグがコンセントから抜かれた Lumetra</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>更新中</translation>
+    </message>
+    <message>
+        <source>Lumetra detected: the computer shows its drive with a check mark</source>
+        <translation>Lumetra を検出：パソコンにドライブがチェックマーク付きで表示されています</translation>
+    </message>
+    <message>
+        <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
+        <translation>Lumetra が未検出：パソコンにドライブの代わりにバツ印が表示されています</translation>
+    </message>
+    <message>
+        <source>Lumetra was not detected</source>
+        <translation>Lumetra が検出されませんでした</translation>
+    </message>
+</context>
+<context>
+    <name>StepTwo</name>
+    <message>
+        <source>A USB cable from a computer plugged into Lumetra</source>
+        <translation>パソコンからの USB ケーブルが接続された Lumetra</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>自動後処理ユニット</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>アップデートツール</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>バージョン %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>ステップ</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Lumetra の電源を外します</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>まず、Lumetra の電源スイッチを「オフ」にしてください。</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>次に、Lumetra の電源プラグをコンセントから抜いてください。</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>Lumetra は電源から外した状態で更新する必要があります。</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Lumetra を USB で接続します</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>付属の USB ケーブルでパソコンと Lumetra を接続してください。</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Lumetra の更新を開始します</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Lumetra は電源から外され、パソコンに接続されたので、更新を受け取る準備ができました。</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>「更新」ボタンを押して、更新を開始してください。</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>更新中は、パソコンからも Lumetra からも USB ケーブルを抜かないでください</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>USB ケーブルを抜きます</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>更新を完了するには、Lumetra から USB ケーブルを抜いてください</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>USB ケーブルを抜くまで、Lumetra を電源に接続しないでください。</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>更新が完了しました！</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>これで、Lumetra を電源に接続して電源を入れられます。</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Lumetra の再起動には数秒かかることがあります。</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Lumetra の更新は完了しています</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>お使いの Lumetra はすでにバージョン %1 です</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>お使いの Lumetra には、このインストーラーの更新がすでに適用されています。「終了」を押し、Lumetra を再起動してご使用ください。最新の状態でないと思われる場合は、%1 からこのインストールウィザードの最新版をダウンロードしてください。</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>電源に再接続された Lumetra とチェックマーク</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgressBar</name>
+    <message>
+        <source>Update progress</source>
+        <translation>更新の進行状況</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
+        <translation>%1%</translation>
+    </message>
+</context>
+</TS>

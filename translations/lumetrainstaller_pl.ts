@@ -1,0 +1,221 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pl_PL">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Zakończ</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra ponownie podłączona do zasilania, z symbolem zaznaczenia</translation>
+    </message>
+</context>
+<context>
+    <name>GreenButton</name>
+    <message>
+        <source>Next</source>
+        <extracomment>What a screen reader says for the arrow that leads to the next screen.</extracomment>
+        <translation>Dalej</translation>
+    </message>
+</context>
+<context>
+    <name>GreyButton</name>
+    <message>
+        <source>Back</source>
+        <extracomment>What a screen reader says for the arrow that leads to the previous screen.</extracomment>
+        <translation>Wstecz</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>StepFour</name>
+    <message>
+        <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
+        <translation>Kabel USB odłączony od Lumetry po wysunięciu jej dysku przez komputer</translation>
+    </message>
+</context>
+<context>
+    <name>StepOne</name>
+    <message>
+        <source>Lumetra switched off, its power plug pulled from the wall socket</source>
+        <translation>Lumetra wyłączona, z wtyczką wyjętą z gniazdka</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Instaluj</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>W toku</translation>
+    </message>
+    <message>
+        <source>Lumetra detected: the computer shows its drive with a check mark</source>
+        <translation>Lumetra wykryta: komputer pokazuje jej dysk z symbolem zaznaczenia</translation>
+    </message>
+    <message>
+        <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
+        <translation>Lumetra niewykryta: komputer pokazuje krzyżyk zamiast jej dysku</translation>
+    </message>
+    <message>
+        <source>Lumetra was not detected</source>
+        <translation>Nie wykryto Lumetry</translation>
+    </message>
+</context>
+<context>
+    <name>StepTwo</name>
+    <message>
+        <source>A USB cable from a computer plugged into Lumetra</source>
+        <translation>Kabel USB z komputera podłączony do Lumetry</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Automatyczne urządzenie do obróbki końcowej</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Narzędzie aktualizacji</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Wersja %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Krok</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Odłączyć Lumetrę od zasilania.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Najpierw należy przestawić wyłącznik zasilania Lumetry w pozycję „wył.”.</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>Następnie należy wyjąć wtyczkę Lumetry z gniazdka.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>Aby aktualizacja się powiodła, Lumetra musi być odłączona od zasilania.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Połączyć komputer z Lumetrą przez USB.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Po odłączeniu Lumetry od zasilania należy połączyć ją z komputerem za pomocą dołączonego kabla USB.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Rozpocząć aktualizację Lumetry.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Lumetra jest odłączona od zasilania i połączona z komputerem, więc można ją teraz zaktualizować.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Aby rozpocząć, należy kliknąć przycisk „Instaluj”.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>Podczas aktualizacji nie wolno odłączać kabla USB od komputera ani od Lumetry</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>Odłączyć kabel USB od Lumetry.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Aby zakończyć aktualizację, należy odłączyć kabel USB od Lumetry</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>Lumetrę można podłączyć do zasilania dopiero po odłączeniu kabla USB.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>Aktualizacja zakończona!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Teraz można ponownie podłączyć Lumetrę do zasilania i ją włączyć.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Ponowne uruchomienie Lumetry może potrwać kilka sekund.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Aktualizacja Lumetry jest zakończona</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Lumetra ma już wersję %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Lumetra otrzymała już aktualizację z tego instalatora. Aby wznowić pracę, należy kliknąć „Zakończ” i ponownie uruchomić Lumetrę. Jeśli Lumetra nie wydaje się aktualna, najnowszą wersję tego kreatora instalacji można pobrać ze strony %1.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Zakończ</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra ponownie podłączona do zasilania, z symbolem zaznaczenia</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgressBar</name>
+    <message>
+        <source>Update progress</source>
+        <translation>Postęp aktualizacji</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
+        <translation>%1%</translation>
+    </message>
+</context>
+</TS>

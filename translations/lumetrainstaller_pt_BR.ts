@@ -1,0 +1,221 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt_BR">
+<context>
+    <name>Finish</name>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Concluir</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra ligado à tomada novamente, com uma marca de seleção</translation>
+    </message>
+</context>
+<context>
+    <name>GreenButton</name>
+    <message>
+        <source>Next</source>
+        <extracomment>What a screen reader says for the arrow that leads to the next screen.</extracomment>
+        <translation>Avançar</translation>
+    </message>
+</context>
+<context>
+    <name>GreyButton</name>
+    <message>
+        <source>Back</source>
+        <extracomment>What a screen reader says for the arrow that leads to the previous screen.</extracomment>
+        <translation>Voltar</translation>
+    </message>
+</context>
+<context>
+    <name>HomeScreen</name>
+    <message>
+        <source>Start</source>
+        <extracomment>The button that leads into the steps; keep it short.</extracomment>
+        <translation>Iniciar</translation>
+    </message>
+</context>
+<context>
+    <name>StepFour</name>
+    <message>
+        <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
+        <translation>O cabo USB desconectado do Lumetra depois que o computador ejetou a unidade dele</translation>
+    </message>
+</context>
+<context>
+    <name>StepOne</name>
+    <message>
+        <source>Lumetra switched off, its power plug pulled from the wall socket</source>
+        <translation>Lumetra desligado, com o plugue retirado da tomada</translation>
+    </message>
+</context>
+<context>
+    <name>StepThree</name>
+    <message>
+        <source>Update</source>
+        <extracomment>The button that starts the firmware update; keep it short.</extracomment>
+        <translation>Atualizar</translation>
+    </message>
+    <message>
+        <source>Updating</source>
+        <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
+        <translation>Aguarde</translation>
+    </message>
+    <message>
+        <source>Lumetra detected: the computer shows its drive with a check mark</source>
+        <translation>Lumetra detectado: o computador mostra a unidade dele com uma marca de seleção</translation>
+    </message>
+    <message>
+        <source>Lumetra not detected: the computer shows a cross instead of its drive</source>
+        <translation>Lumetra não detectado: o computador mostra um X no lugar da unidade</translation>
+    </message>
+    <message>
+        <source>Lumetra was not detected</source>
+        <translation>O Lumetra não foi detectado</translation>
+    </message>
+</context>
+<context>
+    <name>StepTwo</name>
+    <message>
+        <source>A USB cable from a computer plugged into Lumetra</source>
+        <translation>Um cabo USB de um computador conectado ao Lumetra</translation>
+    </message>
+</context>
+<context>
+    <name>TextStrings</name>
+    <message>
+        <source>Lumetra</source>
+        <extracomment>The product&apos;s name; a brand, usually left as it is.</extracomment>
+        <translation>Lumetra</translation>
+    </message>
+    <message>
+        <source>Automated post-processing unit</source>
+        <extracomment>What the Lumetra is, under its name on the first screen.</extracomment>
+        <translation>Unidade de pós-processamento automatizada</translation>
+    </message>
+    <message>
+        <source>Update Tool</source>
+        <extracomment>What this program is, a headline on the first screen.</extracomment>
+        <translation>Ferramenta de atualização</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>%1 is the firmware version this program carries, such as 1.73.</extracomment>
+        <translation>Versão %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <extracomment>Header of each step screen; the screen adds a space and the step&apos;s number (Step 1).</extracomment>
+        <translation>Etapa</translation>
+    </message>
+    <message>
+        <source>Disconnect Lumetra from power.</source>
+        <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
+        <translation>Desconecte o Lumetra da energia.</translation>
+    </message>
+    <message>
+        <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
+        <extracomment>The unit&apos;s power switch.</extracomment>
+        <translation>Primeiro, coloque o interruptor do Lumetra na posição “desligado”.</translation>
+    </message>
+    <message>
+        <source>Next, unplug Lumetra from its power source.</source>
+        <translation>Em seguida, tire o plugue do Lumetra da tomada.</translation>
+    </message>
+    <message>
+        <source>Lumetra must be unplugged from power in order to update successfully.</source>
+        <translation>O Lumetra precisa estar desconectado da energia para ser atualizado.</translation>
+    </message>
+    <message>
+        <source>Connect your computer to Lumetra via USB.</source>
+        <translation>Conecte o computador ao Lumetra via USB.</translation>
+    </message>
+    <message>
+        <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
+        <translation>Com o Lumetra desconectado da energia, use o cabo USB fornecido para conectar o computador ao Lumetra.</translation>
+    </message>
+    <message>
+        <source>Begin Lumetra update.</source>
+        <translation>Inicie a atualização do Lumetra.</translation>
+    </message>
+    <message>
+        <source>Now that Lumetra has been unplugged from power and connected to your computer, it is ready to receive updates.</source>
+        <translation>Com o Lumetra desconectado da energia e conectado ao computador, ele já pode receber a atualização.</translation>
+    </message>
+    <message>
+        <source>Press the &apos;update&apos; button to begin the process.</source>
+        <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
+        <translation>Clique no botão “Atualizar” para iniciar o processo.</translation>
+    </message>
+    <message>
+        <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
+        <translation>Durante a atualização, não desconecte o cabo USB em nenhuma das pontas</translation>
+    </message>
+    <message>
+        <source>Unplug USB cable from Lumetra.</source>
+        <translation>Desconecte o cabo USB do Lumetra.</translation>
+    </message>
+    <message>
+        <source>To finalize the update, unplug the USB cable from Lumetra</source>
+        <translation>Para concluir a atualização, desconecte o cabo USB do Lumetra</translation>
+    </message>
+    <message>
+        <source>Do not reconnect Lumetra to power until you have removed the USB cable.</source>
+        <translation>Só ligue o Lumetra na tomada novamente depois de remover o cabo USB.</translation>
+    </message>
+    <message>
+        <source>The update is complete!</source>
+        <extracomment>Title of the last screen.</extracomment>
+        <translation>A atualização foi concluída!</translation>
+    </message>
+    <message>
+        <source>You can now reconnect Lumetra to power and switch it back on.</source>
+        <translation>Agora você pode conectar o Lumetra à tomada e ligá-lo de novo.</translation>
+    </message>
+    <message>
+        <source>Note that Lumetra may take a few seconds to restart.</source>
+        <translation>Observação: o Lumetra pode levar alguns segundos para reiniciar.</translation>
+    </message>
+    <message>
+        <source>Lumetra update is completed</source>
+        <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
+        <translation>Atualização do Lumetra concluída</translation>
+    </message>
+</context>
+<context>
+    <name>UpToDateScreen</name>
+    <message>
+        <source>Your Lumetra is already on version %1</source>
+        <extracomment>%1 is the firmware version found on the unit, such as 1.73.</extracomment>
+        <translation>Seu Lumetra já está na versão %1</translation>
+    </message>
+    <message>
+        <source>Your Lumetra has already received the update included in this installer. Press &apos;Finish&apos; and restart your Lumetra to resume service. If you suspect that your Lumetra is not up to date, visit %1 to download the latest version of this installation wizard.</source>
+        <extracomment>%1 is the maker&apos;s software page. &apos;Finish&apos; names this screen&apos;s button: use its translated label.</extracomment>
+        <translation>Seu Lumetra já recebeu a atualização incluída neste instalador. Clique em “Concluir” e reinicie o Lumetra para voltar a usá-lo. Se você acha que ele não está atualizado, acesse %1 para baixar a versão mais recente deste assistente de instalação.</translation>
+    </message>
+    <message>
+        <source>Finish</source>
+        <extracomment>The button that ends the program; keep it short.</extracomment>
+        <translation>Concluir</translation>
+    </message>
+    <message>
+        <source>Lumetra plugged into power again, with a check mark</source>
+        <translation>Lumetra ligado à tomada novamente, com uma marca de seleção</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgressBar</name>
+    <message>
+        <source>Update progress</source>
+        <translation>Progresso da atualização</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <extracomment>The progress in percent, for a screen reader; %1 is a number from 0 to 100.</extracomment>
+        <translation>%1%</translation>
+    </message>
+</context>
+</TS>
