@@ -98,7 +98,7 @@ int runChild(int argc, char **argv, const QString &mode, const QString &showStat
     // The tool starts as the program does: the language of LANGUAGE or the system, with its
     // fonts. The bare window stays bare.
     if (mode != QLatin1String("bare"))
-        installLanguageFonts(installTranslation(application));
+        installLanguageFonts(installTranslation(application, QString()));
     QQmlApplicationEngine engine;
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
     engine.load(QUrl(mode == QLatin1String("bare") ? QStringLiteral("qrc:/bench/bare.qml")
