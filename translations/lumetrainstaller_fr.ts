@@ -78,27 +78,27 @@
     <message>
         <source>The update failed: Lumetra&apos;s drive is full.</source>
         <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
-        <translation>La mise à jour a échoué : le lecteur de Lumetra est plein.</translation>
+        <translation>La mise à jour a échoué&#xa0;: le lecteur de Lumetra est plein.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive is read-only.</source>
         <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
-        <translation>La mise à jour a échoué : le lecteur de Lumetra est en lecture seule.</translation>
+        <translation>La mise à jour a échoué&#xa0;: le lecteur de Lumetra est en lecture seule.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
         <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
-        <translation>La mise à jour a échoué : le lecteur de Lumetra a été déconnecté.</translation>
+        <translation>La mise à jour a échoué&#xa0;: le lecteur de Lumetra a été déconnecté.</translation>
     </message>
     <message>
         <source>The update failed: the firmware read back from the drive was wrong.</source>
         <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
-        <translation>La mise à jour a échoué : le firmware relu sur le lecteur était incorrect.</translation>
+        <translation>La mise à jour a échoué&#xa0;: le firmware relu sur le lecteur était incorrect.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s version file could not be written.</source>
         <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
-        <translation>La mise à jour a échoué : le fichier de version de Lumetra n’a pas pu être écrit.</translation>
+        <translation>La mise à jour a échoué&#xa0;: le fichier de version de Lumetra n’a pas pu être écrit.</translation>
     </message>
     <message>
         <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
@@ -231,12 +231,12 @@
     <message>
         <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
         <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
-        <translation>Lumetra contient maintenant un firmware incomplet : laissez-le connecté et réessayez.</translation>
+        <translation>Lumetra contient maintenant un firmware incomplet&#xa0;: laissez-le connecté et réessayez.</translation>
     </message>
     <message>
         <source>%1: %2</source>
         <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
 </context>
 <context>

@@ -75,6 +75,51 @@
         <source>Lumetra was not detected</source>
         <translation>Nie wykryto Lumetry</translation>
     </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is full.</source>
+        <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive is read-only.</source>
+        <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
+        <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update failed: the firmware read back from the drive was wrong.</source>
+        <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update failed: Lumetra&apos;s version file could not be written.</source>
+        <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
+        <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update failed.</source>
+        <extracomment>Step three, after a failed update, for any reason without a line of its own.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lumetra detected</source>
+        <extracomment>Step three&apos;s word to a screen reader that the unit is there and ready.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updating Lumetra</source>
+        <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>
@@ -182,6 +227,16 @@
         <source>Lumetra update is completed</source>
         <extracomment>Title of the screen for a unit that already has this firmware.</extracomment>
         <translation>Aktualizacja Lumetry jest zakończona</translation>
+    </message>
+    <message>
+        <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
+        <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
