@@ -87,9 +87,8 @@ QString LumetraInstaller::findMarkedRoot() const
     return QString();
 }
 
-QStringList LumetraInstaller::markedRoots(const VolumeSource &volumes)
+QStringList LumetraInstaller::markedRoots(QStringList units)
 {
-    QStringList units = volumes.rootPaths();
     units.erase(std::remove_if(units.begin(), units.end(), [](const QString &root) { return !isMarked(root); }),
                 units.end());
     return units;

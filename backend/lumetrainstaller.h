@@ -33,7 +33,7 @@ public:
 
     // Every volume whose root holds the marker, in the order of the list: one look at the
     // volumes and one at each root, whatever the number of mounts.
-    static QStringList markedRoots(const VolumeSource &volumes);
+    static QStringList markedRoots(QStringList roots);
 
     // A real version file holds a few bytes; anything larger is not one.
     static constexpr qint64 maxVersionFileSize = 4096;

@@ -13,7 +13,9 @@ namespace MountTable {
 // Root paths of the mounted volumes a user could plug in, in the order the system reports
 // them (on Windows "E:/" and so on, ascending by letter). Kernel and runtime mounts (/proc,
 // /sys, /dev, /var/run, /var/lock) are left out; a root mounted twice is listed once.
-QStringList rootPaths();
+// A root whose name cannot be written as a file name of this program (bytes that are not
+// valid in the system's encoding) is left out too, and its bytes go into unnamed.
+QStringList rootPaths(QList<QByteArray> *unnamed = nullptr);
 
 } // namespace MountTable
 

@@ -51,7 +51,7 @@ bool isSystemMount(const QByteArray &path, const QByteArray &type)
 
 } // namespace
 
-QStringList MountTable::rootPaths()
+QStringList MountTable::rootPaths(QList<QByteArray> *unnamed)
 {
     QStringList paths;
     QFile table(QString::fromLatin1(mountInfoPath));
@@ -71,6 +71,12 @@ QStringList MountTable::rootPaths()
         if (isSystemMount(mountPoint, fields.at(separator + 1)))
             continue;
         const QString root = QFile::decodeName(mountPoint);
+        // Opened by that name, it would be another path, or none.
+        if (QFile::encodeName(root) != mountPoint) {
+            if (unnamed)
+                unnamed->append(mountPoint);
+            continue;
+        }
         if (listed.contains(root))
             continue;
         listed.insert(root);

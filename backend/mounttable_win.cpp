@@ -4,7 +4,7 @@
 
 // Windows has a handful of drive letters, each looked up on its own: the list costs no
 // more than its length.
-QStringList MountTable::rootPaths()
+QStringList MountTable::rootPaths(QList<QByteArray> *)
 {
     QStringList paths;
     const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();

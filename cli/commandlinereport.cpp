@@ -69,6 +69,18 @@ QString CommandLineReport::printable(const QString &text)
     return shown;
 }
 
+QString CommandLineReport::printable(const QByteArray &bytes)
+{
+    QString shown;
+    for (const char byte : bytes) {
+        if (uchar(byte) < 0x80)
+            shown += printable(QString(QLatin1Char(byte)));
+        else
+            shown += QStringLiteral("\\x%1").arg(uchar(byte), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 void CommandLineReport::write(FILE *stream, const QString &text)
 {
     bool &lost = stream == stdout ? stdoutLost : stderrLost;
@@ -93,6 +105,15 @@ void CommandLineReport::unitFound(const QString &root)
 {
     if (json)
         send("unit", root);
+}
+
+void CommandLineReport::skipped(const QByteArray &path)
+{
+    const QString reason = QStringLiteral("its path is not valid UTF-8, which this program cannot open");
+    if (json)
+        send("skipped", QString(), { { "path", printable(path) }, { "reason", reason } });
+    else
+        say(QStringLiteral("%1: skipped: %2").arg(printable(path), reason));
 }
 
 void CommandLineReport::versionChecked(const QString &root, const QString &version, bool needsUpdate)
@@ -190,11 +211,11 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
         send("result", root, fields);
         return;
     }
-    // "matches 1.73", "differs from 1.73 (...)": the detail goes on the verdict's own words.
-    const bool verdict = outcome == Outcome::Matches || outcome == Outcome::Differs;
-    QString line = QStringLiteral("%1: %2").arg(printable(root), verdict ? QString() : outcomeWord(outcome));
-    if (!detail.isEmpty())
-        line += (verdict ? QString() : QStringLiteral(": ")) + printable(detail);
+    // A comparison's detail is its verdict: "matches 1.73", "differs from 1.73 (...)".
+    QString line = printable(root) + QStringLiteral(": ");
+    if (outcome != Outcome::Matches && outcome != Outcome::Differs)
+        line += outcomeWord(outcome) + (detail.isEmpty() ? QString() : QStringLiteral(": "));
+    line += printable(detail);
     if (withCount) {
         line += QStringLiteral(" [%1 updated, %2 up to date, %3 failed]")
                         .arg(total.updated).arg(total.upToDate).arg(total.failed);
@@ -214,5 +235,5 @@ void CommandLineReport::done(int exitCode)
 void CommandLineReport::say(const QString &text)
 {
     endBar();
-    write(stderr, printable(text) + QLatin1Char('\n'));
+    write(stderr, text + QLatin1Char('\n'));
 }

@@ -23,6 +23,8 @@ public:
     explicit CommandLineReport(bool json);
 
     void unitFound(const QString &root);
+    // A volume this program cannot open: its name is not valid in the system's encoding.
+    void skipped(const QByteArray &path);
     void versionChecked(const QString &root, const QString &version, bool needsUpdate);
     void listed(const QString &root, const QString &version, bool needsUpdate);
     void diskChecked(const QString &root, int verdict);
@@ -34,12 +36,15 @@ public:
     // The unit's one result line; counts it and, when watching, shows the running count.
     void result(const QString &root, Outcome outcome, const QString &detail, bool withCount);
     void done(int exitCode);
-    // A sentence for the person at the terminal, on standard error.
+    // A sentence for the person at the terminal, on standard error; what it quotes from a drive
+    // must be printable() already.
     void say(const QString &text);
 
     // The text as a terminal shows it harmlessly: line breaks, tabs, escape sequences and other
     // characters that are not printable written as \n, \t, \e and \xHH (of each UTF-8 byte).
     static QString printable(const QString &text);
+    // The same for a name that is no valid text: every byte outside ASCII as \xHH.
+    static QString printable(const QByteArray &bytes);
 
     const Counts &counts() const { return total; }
     // Standard output could not be written (a full disk, a reader that went away): what

@@ -74,9 +74,17 @@ void CommandLineUpdater::catchStopSignals()
 }
 
 // Every volume whose root the backend itself takes for a unit.
-QStringList CommandLineUpdater::connectedUnits() const
+QStringList CommandLineUpdater::connectedUnits()
 {
-    return LumetraInstaller::markedRoots(*VolumeSource::system());
+    QList<QByteArray> unnamed;
+    const QStringList units = LumetraInstaller::markedRoots(MountTable::rootPaths(&unnamed));
+    for (const QByteArray &path : qAsConst(unnamed)) {
+        if (!unnamedSaid.contains(path)) {
+            unnamedSaid.insert(path);
+            report.skipped(path);
+        }
+    }
+    return units;
 }
 
 QString CommandLineUpdater::embeddedVersion()
@@ -147,7 +155,7 @@ int CommandLineUpdater::list()
     return status;
 }
 
-QStringList CommandLineUpdater::chosenUnits() const
+QStringList CommandLineUpdater::chosenUnits()
 {
     const QStringList roots = connectedUnits();
     return options.all ? roots : QStringList(roots.mid(0, 1));
@@ -391,9 +399,9 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
             [&](const QString &reason) { end.detail = reason; });
     connect(&backend, &LumetraInstaller::firmwareCompared, &loop, [&](const QString &, bool matches) {
         if (matches)
-            end = { Outcome::Matches, embedded };
+            end = { Outcome::Matches, QStringLiteral("matches ") + embedded };
         else if (end.detail == QLatin1String("differs"))
-            end = { Outcome::Differs, QStringLiteral("from %1 (Version.txt says %2)").arg(embedded, version.trimmed()) };
+            end = { Outcome::Differs, QStringLiteral("differs from %1 (Version.txt says %2)").arg(embedded, version.trimmed()) };
         ended = true;
         loop.quit();
     });

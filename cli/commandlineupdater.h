@@ -55,8 +55,8 @@ signals:
     void stopping();
 
 private:
-    QStringList connectedUnits() const;
-    QStringList chosenUnits() const;
+    QStringList connectedUnits();
+    QStringList chosenUnits();
     static QString embeddedVersion();
     std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
     void catchStopSignals();
@@ -86,6 +86,8 @@ private:
     bool leftByStop = false;
     bool busy = false;
     QSet<QString> seen;
+    // Volumes whose names this program cannot open, said once each.
+    QSet<QByteArray> unnamedSaid;
 };
 
 #endif // COMMANDLINEUPDATER_H

@@ -8,45 +8,86 @@ QUIET = ["--yes", "--no-eject"]  # no udisks here: the removal is not what these
 TWO, ONE = 4096, 700  # tmpfs KiB: room for two images; for one only (beside a 400,000-byte old image)
 SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", "trace=write",
                "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
-# name, units (version, tmpfs KiB, leftovers) in mount order, options, exit status, firmware afterwards;
-# or name, a play function, its argument
+EVENTS = ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]
+OPTIONS = ["--list", "--update", "--verify", "--all", "--yes", "--no-eject", "--force", "--watch", "--json", "--lang",
+           "--help", "--version", "--log-dir"]
+FORGED = "a\nb\x1b]0;retitled\x07\tup to date"  # a mount point that would forge a row and retitle the terminal
+
+
+def says(*lines):
+    """Standard output holds these lines, {0}, {1} standing for the units' roots."""
+    return lambda run, roots: [line.format(*roots) for line in lines if line.format(*roots) not in run.stdout]
+
+
+def usage(run, _):
+    return "Usage:" not in run.stderr and run.stderr
+
+
+def events(run, roots):
+    seen = [json.loads(line) for line in run.stdout.splitlines()]
+    kinds = [event["event"] for event in seen]
+    return [kind for kind in EVENTS if kind not in kinds] or "%" in run.stderr or seen[kinds.index("unit")]["root"] != roots[0]
+
+
+# name, units (version, tmpfs KiB, what else: "leftovers", "new" image, a mount point name) in mount order,
+# options (">full": standard output is a full disk), exit status, firmware afterwards, a check of the run that
+# returns what is wrong; or name, a play function, its argument
 ROWS = [
-    ("no unit", [], ["--update"] + QUIET, 2, []),
-    ("one unit at 1.8: updated", [("1.8", TWO)], ["--update"] + QUIET, 0, ["new"]),
+    ("no unit", [], ["--update"] + QUIET, 2, [], None),
+    ("one unit at 1.8: updated", [("1.8", TWO)], ["--update"] + QUIET, 0, ["new"], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
-     ["--update", "--all"] + QUIET, 0, ["new", "old"]),
+     ["--update", "--all"] + QUIET, 0, ["new", "old"], None),
     ("a full volume first, --all: fails with the reason, the other still updated",
-     [("1.8", 300), ("1.8", TWO)], ["--update", "--all"] + QUIET, 1, ["old", "new"]),
-    ("--json: one object per event, no bar", [("1.8", TWO)], ["--update", "--json"] + QUIET, 0, ["new"]),
-    ("no terminal and no --yes: usage, nothing written", [("1.8", TWO)], ["--update", "--no-eject"], 3, ["old"]),
+     [("1.8", 300), ("1.8", TWO)], ["--update", "--all"] + QUIET, 1, ["old", "new"], says("{0}: failed: full drive")),
+    ("--json: one object per event, no bar", [("1.8", TWO)], ["--update", "--json"] + QUIET, 0, ["new"], events),
+    ("no terminal and no --yes: usage, nothing written", [("1.8", TWO)], ["--update", "--no-eject"], 3, ["old"], usage),
+    ("--help names every option of both faces", [], ["--help"], 0, [],
+     lambda run, _: [option for option in OPTIONS if option not in run.stdout]),
+    ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
+    ("an option no one knows: usage", [("1.8", TWO)], ["--update", "--yse"], 3, ["old"], usage),
+    ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
+     lambda run, roots: run.stdout.count("\n") != 1 or "\x1b" in run.stdout or "\\e]0;" not in run.stdout),
+    ("the same with --json: the real path", [("1.8", TWO, FORGED)], ["--list", "--json"], 0, ["old"],
+     lambda run, roots: json.loads(run.stdout.splitlines()[0])["root"] != roots[0]),
+    ("a mount point that is not UTF-8: named as skipped", [("1.8", TWO, b"caf\xff")], ["--list"], 2, ["old"],
+     lambda run, roots: "caf\\xff: skipped" not in run.stderr),
+    ("--list onto a full disk: exit 1", [("1.8", TWO)], ["--list", ">full"], 1, ["old"], None),
+    ("--verify: one unit matches, the other's image differs under 1.73", [("1.73", TWO, "new"), ("1.73", TWO)],
+     ["--verify", "--all"], 1, ["new", "old"], says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
+    ("--update --force rewrites a unit at 1.73", [("1.73", TWO)], ["--update", "--force"] + QUIET, 0, ["new"], None),
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
-     [("1.8", ONE, True)], ["--update"] + QUIET, 0, ["new"]),
+     [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
     ("--watch: a unit plugged after the start, SIGTERM during a later copy", "watch", None),
     ("two at once on one unit: one updates, the other says busy", "busy", None),
     ("SIGHUP during the copy beside the old image: stopped, old firmware, on record", "stop", (signal.SIGHUP, TWO)),
     ("SIGHUP while writing in place: the write is finished, then updated", "stop", (signal.SIGHUP, ONE)),
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "pipe", None),
+    ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
 ]
 Run = collections.namedtuple("Run", "status stdout stderr")
 
 
-def plug(workdir, version, kib, leftovers=False):
+def plug(workdir, version, kib, what=None):
     root = tempfile.mkdtemp(dir=workdir)
+    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new"):
+        root = os.path.join(os.fsencode(root) if isinstance(what, bytes) else root, what)
+        os.mkdir(root)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
-    write(root, "lumetra.bin", OLD * 2 if kib == ONE and not leftovers else OLD)
+    write(root, "lumetra.bin", BUNDLED if what == "new" else OLD * 2 if kib == ONE and not what else OLD)
     write(root, "Version.txt", version.encode())
-    if leftovers:  # a whole image beside the old one: no room left even in place until it goes
+    if what == "leftovers":  # a whole image beside the old one: no room left even in place until it goes
         write(root, "lumetra.bin.new", os.urandom(411240))
         write(root, "Version.txt.new", b"")
     return root
 
 
 def write(root, name, data):
-    open(os.path.join(root, name), "wb").write(data)
+    open(os.path.join(os.fsdecode(root), name), "wb").write(data)
 
 
 def state(root, bundled):
     """What the unit holds: (firmware "new", "old", "part" or None, Version.txt, the other files)."""
+    root = os.fsdecode(root)
     image = os.path.join(root, "lumetra.bin")
     image = open(image, "rb").read() if os.path.isfile(image) else None
     firmware = None if image is None else "new" if image == bundled else "old" if image in (OLD, OLD * 2) else "part"
@@ -148,25 +189,46 @@ def play_pipe(program, workdir, bundled, _):
     check_units([root], [("1.8",)], ["new"], bundled)
 
 
+def play_removal(program, workdir, bundled, _):
+    if subprocess.run(["udisksctl", "status"], capture_output=True).returncode:
+        return print("SKIP: no udisks here")
+    image = os.path.join(workdir, "unit.img")
+    subprocess.run(["truncate", "-s", "16M", image], check=True)
+    subprocess.run(["mkfs.ext4", "-q", "-F", image], check=True)
+    device = udisks(["loop-setup", "-f", image], " as ", 50)
+    root = udisks(["mount", "-b", device], " at ", 100)
+    write(root, "lumetra.bin", OLD)
+    write(root, "Version.txt", b"1.8")
+    run = subprocess.run([program, "--update", "--json", "--yes"], capture_output=True, text=True, timeout=60)
+    subprocess.run(["losetup", "-d", device])
+    seen = [json.loads(line) for line in run.stdout.splitlines()]
+    assert run.returncode == 0 and {"event": "removal", "root": root, "code": 0} in seen, run
+    assert "Success" in run.stderr, "the removal's own words are gone: %r" % run.stderr
+
+
+def udisks(command, before, tries):
+    """What udisksctl answers after the given word, once it answers (udev may be slow to probe a new device)."""
+    for _ in range(tries):
+        answer = subprocess.run(["udisksctl"] + command + ["--no-user-interaction"], capture_output=True, text=True)
+        if answer.returncode == 0 and before in answer.stdout:
+            return answer.stdout.strip().rstrip(".").split(before)[-1]
+        time.sleep(0.2)
+    raise AssertionError("udisksctl %s: %s" % (" ".join(command), answer.stderr))
+
+
 def play(row, program, workdir, bundled):
     name, units, options = row[:3]
     if isinstance(units, str):
         return globals()["play_" + units](program, workdir, bundled, options)
-    status, firmware = row[3:]
+    status, firmware, check = row[3:]
     roots = [plug(workdir, *unit) for unit in units]
-    run = subprocess.run([program] + options, stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=60)
+    with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
+        run = subprocess.run([program] + [option for option in options if option != ">full"], stdin=subprocess.DEVNULL,
+                             stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE,
+                             errors="replace", timeout=30)
     assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
-    if status == 3:
-        assert "Usage:" in run.stderr, run.stderr
-    if status == 1:
-        assert "%s: failed: full drive" % roots[0] in run.stdout, run.stdout
-    if "--json" in options:
-        seen = [json.loads(line) for line in run.stdout.splitlines()]
-        kinds = [event["event"] for event in seen]
-        for kind in ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]:
-            assert kind in kinds, "no %r event in %s" % (kind, kinds)
-        assert seen[kinds.index("verified")]["bytes"] == len(bundled), seen
-        assert "%" not in run.stderr, "a progress bar beside --json: %r" % run.stderr
+    wrong = check and check(run, [os.fsdecode(root) for root in roots])
+    assert not wrong, "%s\n%s%s" % (wrong, run.stdout, run.stderr)
     check_units(roots, units, firmware, bundled)
 
 
@@ -228,7 +290,8 @@ def main(program, bundled_path):
     if os.geteuid() != 0 or os.environ.get("LUMETRA_PRIVATE_MOUNTS") != "1":
         print("SKIP: needs root in a private mount namespace (ctest -R cli_update)")
         return 77
-    bundled = open(bundled_path, "rb").read()
+    global BUNDLED
+    bundled = BUNDLED = open(bundled_path, "rb").read()
     # Units of the machine's own stay out of this namespace's sight.
     for line in open("/proc/self/mounts"):
         if os.path.isfile(os.path.join(line.split()[1], "lumetra.bin")):
@@ -244,8 +307,8 @@ def main(program, bundled_path):
                 print("FAIL: %s: %s" % (row[0], error))
                 failed += 1
             finally:
-                for root in os.listdir(workdir):
-                    subprocess.run(["umount", "-l", os.path.join(workdir, root)], stderr=subprocess.DEVNULL)
+                for root in glob.glob(os.path.join(workdir, "*", "*")) + glob.glob(os.path.join(workdir, "*")):
+                    subprocess.run(["umount", "-l", root], stderr=subprocess.DEVNULL)
     return 1 if failed else 0
 
 
