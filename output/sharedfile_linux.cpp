@@ -66,3 +66,8 @@ void SharedFile::unlock(QFile &file)
 {
     ::flock(file.handle(), LOCK_UN);
 }
+
+bool SharedFile::flushToDevice(QFile &file)
+{
+    return file.flush() && ::fsync(file.handle()) == 0;
+}

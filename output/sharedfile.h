@@ -25,6 +25,10 @@ bool openToAppend(QFile &file, QString *why);
 bool lockToAppend(QFile &file);
 void unlock(QFile &file);
 
+// Forces what was written to the open file onto the device, so that a record survives the
+// power going right after. False when the device reports an error.
+bool flushToDevice(QFile &file);
+
 } // namespace SharedFile
 
 #endif // SHAREDFILE_H

@@ -1,6 +1,5 @@
 #include "updatehistory.h"
 
-#include "devicesync.h"
 #include "lumetrainstaller.h"
 #include "sharedfile.h"
 
@@ -39,7 +38,7 @@ QString appendLine(const QString &path, QByteArray line)
     const bool ended = file.size() == 0 || (file.seek(file.size() - 1) && file.getChar(&last));
     if (last != '\n')
         line.prepend('\n');
-    const bool written = ended && file.write(line) == line.size() && file.flush() && syncToDevice(file.handle());
+    const bool written = ended && file.write(line) == line.size() && SharedFile::flushToDevice(file);
     SharedFile::unlock(file);
     if (written)
         return QString();

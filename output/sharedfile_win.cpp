@@ -84,3 +84,9 @@ void SharedFile::unlock(QFile &file)
     OVERLAPPED whole = {};
     UnlockFileEx(nativeHandle(file), 0, MAXDWORD, MAXDWORD, &whole);
 }
+
+bool SharedFile::flushToDevice(QFile &file)
+{
+    // _commit flushes the file's buffers to the disk (FlushFileBuffers underneath).
+    return file.flush() && _commit(file.handle()) == 0;
+}
