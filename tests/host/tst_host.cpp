@@ -131,7 +131,8 @@ private slots:
 
     // A translation without one of its text's placeholders loses what the program puts there
     // (the version, the maker's page, a step's number or its title); one with a placeholder
-    // of its own shows "%2" as it stands. Their order is the language's.
+    // of its own shows "%2" as it stands. Their order is the language's. An empty one is
+    // not yet translated: the program shows the English text.
     void translationsKeepPlaceholders()
     {
         const auto placeholders = [](const QString &text) {
@@ -154,7 +155,7 @@ private slots:
                     source = ts.readElementText();
                 } else if (ts.name() == QLatin1String("translation")) {
                     const QString translation = ts.readElementText();
-                    QVERIFY2(placeholders(translation) == placeholders(source),
+                    QVERIFY2(translation.isEmpty() || placeholders(translation) == placeholders(source),
                              qPrintable(QStringLiteral("%1: %2 for %3").arg(name, translation, source)));
                 }
             }
