@@ -78,47 +78,47 @@
     <message>
         <source>The update failed: Lumetra&apos;s drive is full.</source>
         <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。Lumetra のドライブに空き容量がありません。</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive is read-only.</source>
         <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。Lumetra のドライブは読み取り専用です。</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
         <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。Lumetra のドライブが切断されました。</translation>
     </message>
     <message>
         <source>The update failed: the firmware read back from the drive was wrong.</source>
         <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。ドライブから読み戻したファームウェアが正しくありませんでした。</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s version file could not be written.</source>
         <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。Lumetra のバージョンファイルを書き込めませんでした。</translation>
     </message>
     <message>
         <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
         <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>別の LumetraInstaller がこの Lumetra を更新しています。その更新が終わってから、もう一度お試しください。</translation>
     </message>
     <message>
         <source>The update failed.</source>
         <extracomment>Step three, after a failed update, for any reason without a line of its own.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>更新に失敗しました。</translation>
     </message>
     <message>
         <source>Lumetra detected</source>
         <extracomment>Step three&apos;s word to a screen reader that the unit is there and ready.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra を検出しました</translation>
     </message>
     <message>
         <source>Updating Lumetra</source>
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra を更新しています</translation>
     </message>
 </context>
 <context>
@@ -231,12 +231,12 @@
     <message>
         <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
         <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra のファームウェアが不完全な状態です。接続したまま、もう一度お試しください。</translation>
     </message>
     <message>
         <source>%1: %2</source>
         <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1：%2</translation>
     </message>
 </context>
 <context>

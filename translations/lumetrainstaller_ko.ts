@@ -78,47 +78,47 @@
     <message>
         <source>The update failed: Lumetra&apos;s drive is full.</source>
         <extracomment>Step three, after a failed update: the unit&apos;s drive had no room for the firmware.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다. Lumetra의 드라이브가 가득 찼습니다.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive is read-only.</source>
         <extracomment>Step three, after a failed update: the system would not let us write to the drive.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다. Lumetra의 드라이브가 읽기 전용입니다.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s drive was disconnected.</source>
         <extracomment>Step three, after a failed update: the drive went away during the update.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다. Lumetra의 드라이브 연결이 끊어졌습니다.</translation>
     </message>
     <message>
         <source>The update failed: the firmware read back from the drive was wrong.</source>
         <extracomment>Step three, after a failed update: the firmware read back from the drive was not the one written.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다. 드라이브에서 다시 읽은 펌웨어가 올바르지 않습니다.</translation>
     </message>
     <message>
         <source>The update failed: Lumetra&apos;s version file could not be written.</source>
         <extracomment>Step three, after a failed update: the file that holds the unit&apos;s version number.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다. Lumetra의 버전 파일을 기록하지 못했습니다.</translation>
     </message>
     <message>
         <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
         <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>다른 LumetraInstaller가 이 Lumetra를 업데이트하고 있습니다. 완료된 후에 다시 시도하세요.</translation>
     </message>
     <message>
         <source>The update failed.</source>
         <extracomment>Step three, after a failed update, for any reason without a line of its own.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>업데이트에 실패했습니다.</translation>
     </message>
     <message>
         <source>Lumetra detected</source>
         <extracomment>Step three&apos;s word to a screen reader that the unit is there and ready.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra가 감지되었습니다</translation>
     </message>
     <message>
         <source>Updating Lumetra</source>
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra를 업데이트하고 있습니다</translation>
     </message>
 </context>
 <context>
@@ -231,12 +231,12 @@
     <message>
         <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
         <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>Lumetra의 펌웨어가 불완전한 상태입니다. 연결을 유지한 채 다시 시도하세요.</translation>
     </message>
     <message>
         <source>%1: %2</source>
         <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QProcess>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QXmlStreamReader>
 #include <QtGui/QRawFont>
@@ -122,6 +123,40 @@ private slots:
                         QVERIFY2(drawn, qPrintable(QStringLiteral("no %1 font of %2 has U+%3: %4")
                                  .arg(weight.first().styleName(), name).arg(character.unicode(), 4, 16, QLatin1Char('0')).arg(text)));
                     }
+                }
+            }
+            QVERIFY(!ts.hasError());
+        }
+    }
+
+    // A translation without one of its text's placeholders loses what the program puts there
+    // (the version, the maker's page, a step's number or its title); one with a placeholder
+    // of its own shows "%2" as it stands. Their order is the language's. An empty one is
+    // not yet translated: the program shows the English text.
+    void translationsKeepPlaceholders()
+    {
+        const auto placeholders = [](const QString &text) {
+            QStringList found;
+            for (auto match = QRegularExpression(QStringLiteral("%\\d+")).globalMatch(text); match.hasNext();)
+                found.append(match.next().captured());
+            found.sort();
+            return found;
+        };
+        const QDir translations(QStringLiteral(TRANSLATIONS_DIR));
+        for (const QString &name : translations.entryList({ QStringLiteral("*.ts") })) {
+            QFile file(translations.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QXmlStreamReader ts(&file);
+            QString source;
+            while (!ts.atEnd()) {
+                if (ts.readNext() != QXmlStreamReader::StartElement)
+                    continue;
+                if (ts.name() == QLatin1String("source")) {
+                    source = ts.readElementText();
+                } else if (ts.name() == QLatin1String("translation")) {
+                    const QString translation = ts.readElementText();
+                    QVERIFY2(translation.isEmpty() || placeholders(translation) == placeholders(source),
+                             qPrintable(QStringLiteral("%1: %2 for %3").arg(name, translation, source)));
                 }
             }
             QVERIFY(!ts.hasError());
