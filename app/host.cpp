@@ -1,5 +1,7 @@
 #include "host.h"
 
+#include "applogging.h"
+
 #include "lumetrainstaller.h"
 #include "translation.h"
 #include "updatehistory.h"
@@ -12,6 +14,8 @@
 #include <QtGui/QGuiApplication>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/qqml.h>
+
+Q_LOGGING_CATEGORY(lcApp, "lumetra.app")
 
 int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language)
 {
@@ -50,7 +54,7 @@ void installLanguageFonts(const QString &language)
     for (const QString &path : languageFonts(language)) {
         const int id = QFontDatabase::addApplicationFont(path);
         if (id < 0)
-            qWarning() << "installLanguageFonts: cannot load" << path;
+            qCWarning(lcApp) << "installLanguageFonts: cannot load" << path;
         families += QFontDatabase::applicationFontFamilies(id);
     }
     families.removeDuplicates();

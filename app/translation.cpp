@@ -1,5 +1,7 @@
 #include "translation.h"
 
+#include "applogging.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
@@ -49,7 +51,7 @@ QString chosenLanguage(const QString &requested)
     if (!requested.isEmpty()) {
         const QString code = availableLanguage(requested);
         if (code.isEmpty() && QLocale(requested).language() != QLocale::English) {
-            qWarning().noquote() << "LumetraInstaller: no language" << requested << "here; there are"
+            qCWarning(lcApp).noquote() << "LumetraInstaller: no language" << requested << "here; there are"
                                  << availableLanguages().join(QStringLiteral(", ")) << "- going on in English";
         }
         return code.isEmpty() ? QString(english) : code;
@@ -104,7 +106,7 @@ QString installTranslation(QCoreApplication &application, const QString &request
     auto *translator = new QTranslator(&application);
     if (!translator->load(translationFile(language))
         || !application.installTranslator(translator)) {
-        qWarning() << "installTranslation: no translation for" << language;
+        qCWarning(lcApp) << "installTranslation: no translation for" << language;
         delete translator;
         return english;
     }

@@ -1,5 +1,7 @@
 #include "lumetrainstaller.h"
 
+#include "backendlogging.h"
+
 #include "drivefiles.h"
 
 #include "diskcheckplatform.h"
@@ -12,6 +14,8 @@
 #include <QtCore/QVersionNumber>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcBackend, "lumetra.backend")
 
 namespace {
 
@@ -103,7 +107,7 @@ bool LumetraInstaller::isMarked(const QString &root)
 QString LumetraInstaller::getCurrentVersionNumber()
 {
     const QString text = versionOnDrive(findMarkedRoot());
-    qDebug() << "LumetraInstaller::getCurrentVersionNumber " << text;
+    qCDebug(lcBackend) << "LumetraInstaller::getCurrentVersionNumber " << text;
     return text;
 }
 
@@ -130,7 +134,7 @@ bool LumetraInstaller::doesLumetraNeedUpdate()
     const QString deviceText = getCurrentVersionNumber();
     const QVersionNumber device = QVersionNumber::fromString(deviceText);
     const QVersionNumber embedded = QVersionNumber::fromString(updateVersion);
-    qDebug() << "LumetraInstaller::doesLumetraNeedUpdate " << device.toString() << " "
+    qCDebug(lcBackend) << "LumetraInstaller::doesLumetraNeedUpdate " << device.toString() << " "
              << embedded.toString();
     const bool needsUpdate = QVersionNumber::compare(embedded, device) > 0;
     // The unit asked about is the one that is updated or removed next.
@@ -238,13 +242,13 @@ bool LumetraInstaller::uninstallUsb()
         return false;
     }
 
-    qDebug() << "diskName" << EjectLumetra::driveName(root);
+    qCDebug(lcBackend) << "diskName" << EjectLumetra::driveName(root);
     QThread::msleep(1000);
     const quint32 result = ejector.ejectDrive(EjectLumetra::driveName(root));
     unitLock.unlock();
     emit removalFinished(int(result));
     if (result != 0) {
-        qDebug() << "LumetraInstaller::uninstallUsb failed" << result;
+        qCDebug(lcBackend) << "LumetraInstaller::uninstallUsb failed" << result;
         return false;
     }
     return true;
@@ -261,7 +265,7 @@ QString LumetraInstaller::removableRoot() const
         return findMarkedRoot();
     // With two units, the other one is not the one the user was told to unplug.
     if (!volumes->rootPaths().contains(unitRoot) || !isMarked(unitRoot)) {
-        qDebug() << "LumetraInstaller::uninstallUsb the unit is gone:" << unitRoot;
+        qCDebug(lcBackend) << "LumetraInstaller::uninstallUsb the unit is gone:" << unitRoot;
         return QString();
     }
     return unitRoot;

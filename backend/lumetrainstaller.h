@@ -94,6 +94,9 @@ public:
     void stopUpdate();
     // Rewrites the firmware even when the unit's version says it is up to date.
     void setForced(bool forced) { force = forced; }
+    // Where the removal's console lines go instead of standard output, for a caller whose
+    // standard output carries data.
+    static void sendRemovalMessagesTo(std::FILE *stream) { EjectLumetra::setConsole(stream); }
     // The version file's text on the drive at root, or "1.0" when there is none to read.
     static QString versionOnDrive(const QString &root);
 

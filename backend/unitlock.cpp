@@ -1,5 +1,7 @@
 #include "unitlock.h"
 
+#include "backendlogging.h"
+
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
 #include <QtCore/QLockFile>
@@ -26,7 +28,7 @@ bool UnitLock::tryLock(const QString &root)
         QString host;
         QString application;
         lock->getLockInfo(&holderPid, &host, &application);
-        qDebug() << "UnitLock: the unit at" << root << "is being updated by process" << holderPid
+        qCDebug(lcBackend) << "UnitLock: the unit at" << root << "is being updated by process" << holderPid
                  << "error" << lock->error();
         return false;
     }

@@ -1,9 +1,16 @@
 #include "commandlinereport.h"
 
 #include <QtCore/QDebug>
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QJsonDocument>
 
 #include <cstdio>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcCli, "lumetra.cli")
+
+} // namespace
 
 namespace {
 
@@ -88,7 +95,7 @@ void CommandLineReport::write(FILE *stream, const QString &text)
         return;
     if (std::fputs(text.toLocal8Bit().constData(), stream) < 0 || std::fflush(stream) != 0) {
         lost = true;
-        qDebug() << "CommandLineReport: writing to" << (stream == stdout ? "standard output" : "standard error")
+        qCDebug(lcCli) << "CommandLineReport: writing to" << (stream == stdout ? "standard output" : "standard error")
                  << "failed, nothing more is written there";
     }
 }

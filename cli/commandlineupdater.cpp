@@ -3,7 +3,6 @@
 #include "console.h"
 #include "stopsignal.h"
 
-#include "ejectlumetra.h"
 #include "logfile.h"
 #include "lumetrainstaller.h"
 #include "mounttable.h"
@@ -42,7 +41,7 @@ int CommandLineUpdater::run(int &argc, char **argv, const Options &options)
     const LogFile log;
     // Standard output carries the JSON objects alone: the removal speaks on standard error.
     if (options.json)
-        EjectLumetra::setConsole(stderr);
+        LumetraInstaller::sendRemovalMessagesTo(stderr);
 
     CommandLineUpdater updater(options);
     if (options.list)

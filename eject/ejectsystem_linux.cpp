@@ -1,6 +1,7 @@
 #include "ejectsystem_linux.h"
 
 #include <QtCore/QDebug>
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
@@ -28,6 +29,12 @@ using InterfaceProperties = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
 Q_DECLARE_METATYPE(InterfaceProperties)
 Q_DECLARE_METATYPE(ManagedObjects)
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcEject, "lumetra.eject")
+
+} // namespace
 
 namespace {
 
@@ -444,7 +451,7 @@ void UdisksEjectSystem::say(const QByteArray &text)
 {
     std::fputs(text.constData(), consoleStream());
     std::fflush(consoleStream());
-    qDebug().noquote() << "EjectLumetra:" << QString::fromUtf8(text).trimmed();
+    qCDebug(lcEject).noquote() << "EjectLumetra:" << QString::fromUtf8(text).trimmed();
 }
 
 QDBusConnection UdisksEjectSystem::bus() const

@@ -1,5 +1,7 @@
 #include "logfile.h"
 
+#include "outputlogging.h"
+
 #include "sharedfile.h"
 
 #include <QtCore/QCoreApplication>
@@ -10,6 +12,8 @@
 #include <QtCore/QSysInfo>
 
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcOutput, "lumetra.output")
 
 namespace {
 
@@ -50,7 +54,7 @@ LogFile::LogFile(const QString &directory)
                                         QString::fromLatin1(qVersion()), QSysInfo::prettyProductName());
     const QString failure = open(directory);
     if (!failure.isEmpty() || !writeLine(header)) {
-        qWarning().noquote() << "LumetraInstaller: no log file in" << QDir::toNativeSeparators(directory)
+        qCWarning(lcOutput).noquote() << "LumetraInstaller: no log file in" << QDir::toNativeSeparators(directory)
                              << "for this run:" << (failure.isEmpty() ? file.errorString() : failure);
         file.close();
         return;

@@ -1,5 +1,7 @@
 #include "updatehistory.h"
 
+#include "outputlogging.h"
+
 #include "lumetrainstaller.h"
 #include "sharedfile.h"
 
@@ -216,6 +218,6 @@ void UpdateHistory::record()
     if (why.isEmpty() || complained)
         return;
     complained = true;
-    qWarning().noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
+    qCWarning(lcOutput).noquote() << "LumetraInstaller: the update history" << QDir::toNativeSeparators(path)
                          << "cannot be written (" + why + "); the update itself is not affected";
 }

@@ -18,10 +18,11 @@ namespace {
 // than the copy itself.
 constexpr qint64 readBackBlockSize = 1024 * 1024;
 
+Q_LOGGING_CATEGORY(lcWorker, "lumetra.worker")
 // The per-block progress line has a category of its own: the log file leaves it out past its cap.
 Q_LOGGING_CATEGORY(lumetraProgress, "lumetra.progress")
 
-// The line qDebug() << "copy file progress:" << progress << "totalCopySize:" << total
+// The line qCDebug(lumetraProgress) << "copy file progress:" << progress << "totalCopySize:" << total
 // << "fileSize:" << size writes, without a text stream per block: the fraction with six
 // significant digits, as the stream's default, and the counts in decimal.
 void logProgress(double progress, qint64 total, qint64 size)
@@ -118,7 +119,7 @@ void FileCopyThread::run()
 
 bool FileCopyThread::fail(const QString &reason)
 {
-    qDebug() << "FileCopyThread::run failed:" << reason << (firmwareIncomplete ? "(the firmware is incomplete)" : "");
+    qCDebug(lcWorker) << "FileCopyThread::run failed:" << reason << (firmwareIncomplete ? "(the firmware is incomplete)" : "");
     emit failureReason(reason, firmwareIncomplete);
     return false;
 }
@@ -149,9 +150,9 @@ void FileCopyThread::removeLeftovers(const QString &sidePath)
         if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
             continue;
         if (QFile::remove(path))
-            qDebug() << "FileCopyThread::run removed a leftover of an earlier update:" << path;
+            qCDebug(lcWorker) << "FileCopyThread::run removed a leftover of an earlier update:" << path;
         else
-            qDebug() << "FileCopyThread::run could not remove a leftover of an earlier update:" << path;
+            qCDebug(lcWorker) << "FileCopyThread::run could not remove a leftover of an earlier update:" << path;
     }
 }
 
@@ -160,7 +161,7 @@ void FileCopyThread::removeLeftovers(const QString &sidePath)
 bool FileCopyThread::copy(const QString &drive)
 {
     if (isInterruptionRequested()) {
-        qDebug() << "FileCopyThread::run interrupted before copying";
+        qCDebug(lcWorker) << "FileCopyThread::run interrupted before copying";
         return fail(QStringLiteral("interrupted"));
     }
     if (!stillOnDrive(drive))
@@ -169,7 +170,7 @@ bool FileCopyThread::copy(const QString &drive)
     // the firmware written wherever it points.
     const QFileInfo marker(dstFilePath);
     if (marker.isSymLink() || (marker.exists() && !marker.isFile())) {
-        qDebug() << "FileCopyThread::run the marker is not an ordinary file:" << dstFilePath;
+        qCDebug(lcWorker) << "FileCopyThread::run the marker is not an ordinary file:" << dstFilePath;
         return fail(QStringLiteral("marker not an ordinary file"));
     }
     const qint64 oldSize = marker.exists() ? marker.size() : 0;
@@ -179,14 +180,14 @@ bool FileCopyThread::copy(const QString &drive)
     removeLeftovers(sidePath);
     // Under the unit's lock, so no other updater can change the answer until this run ends.
     if (stillNeeded && !stillNeeded()) {
-        qDebug() << "FileCopyThread::run the drive already holds this firmware; nothing written";
+        qCDebug(lcWorker) << "FileCopyThread::run the drive already holds this firmware; nothing written";
         emit alreadyInPlace();
         return true;
     }
 
     source.setFileName(srcFilePath);
     if (!source.open(QIODevice::ReadOnly)) {
-        qDebug() << "open source file failed!";
+        qCDebug(lcWorker) << "open source file failed!";
         return fail(QStringLiteral("firmware unreadable"));
     }
     const qint64 size = source.size();
@@ -200,7 +201,7 @@ bool FileCopyThread::copy(const QString &drive)
     bool inPlace = false;
     if (volume.bytesAvailable() >= 0 && volume.bytesAvailable() < size) {
         if (volume.bytesAvailable() + oldSize < size) {
-            qDebug() << "FileCopyThread::run no room for the new file:" << volume.bytesAvailable();
+            qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:" << volume.bytesAvailable();
             return fail(QStringLiteral("full drive"));
         }
         inPlace = true;
@@ -223,13 +224,13 @@ bool FileCopyThread::copy(const QString &drive)
             QFile::remove(sidePath);
             return fail(QStringLiteral("drive gone"));
         } else if (!replaceFile(sidePath, dstFilePath)) {
-            qDebug() << "replace dest file failed!" << dstFilePath;
+            qCDebug(lcWorker) << "replace dest file failed!" << dstFilePath;
             QFile::remove(sidePath);
             return fail(reasonForWriteFailure(directory));
         }
     }
     if (inPlace) {
-        qDebug() << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
+        qCDebug(lcWorker) << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
         emit writingInPlace();
         // Over the old file, never after removing it: the drive stays recognisable as the
         // unit at every instant, and one cut short is found and updated again.
@@ -238,7 +239,7 @@ bool FileCopyThread::copy(const QString &drive)
             return fail(reason);
     }
     if (!syncDirectory(directory)) {
-        qDebug() << "flush dest directory failed!" << directory;
+        qCDebug(lcWorker) << "flush dest directory failed!" << directory;
         return fail(reasonForWriteFailure(directory));
     }
     if (!writeStamp(drive))
@@ -256,7 +257,7 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
     QFile destination(path);
     // Unbuffered, so the block that hits a full drive is the one whose write fails.
     if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        qDebug() << "open dest file failed! dstFilePath:" << path;
+        qCDebug(lcWorker) << "open dest file failed! dstFilePath:" << path;
         return reasonForWriteFailure(QFileInfo(path).absolutePath());
     }
     firmwareIncomplete = inPlace;
@@ -265,14 +266,14 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
     qint64 total = 0;
     while (!source.atEnd()) {
         if (!inPlace && isInterruptionRequested()) {
-            qDebug() << "FileCopyThread::run interrupted at totalCopySize:" << total;
+            qCDebug(lcWorker) << "FileCopyThread::run interrupted at totalCopySize:" << total;
             return QStringLiteral("interrupted");
         }
         const qint64 count = source.read(buffer, blockSize);
         if (count <= 0)
             break;
         if (destination.write(buffer, count) != count) {
-            qDebug() << "write dest file failed!" << destination.errorString();
+            qCDebug(lcWorker) << "write dest file failed!" << destination.errorString();
             return reasonForWriteFailure(QFileInfo(path).absolutePath());
         }
         total += count;
@@ -284,11 +285,11 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
         logProgress(progress, total, size);
     }
     if (total != size) {
-        qDebug() << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
+        qCDebug(lcWorker) << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
         return QStringLiteral("firmware unreadable");
     }
     if (!destination.flush() || !syncToDevice(destination.handle())) {
-        qDebug() << "flush dest file failed!" << destination.errorString();
+        qCDebug(lcWorker) << "flush dest file failed!" << destination.errorString();
         return reasonForWriteFailure(QFileInfo(path).absolutePath());
     }
     destination.close();
@@ -296,7 +297,7 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
     QFile written(path);
     source.seek(0);
     if (!written.open(QIODevice::ReadOnly) || !sameContent(source, written)) {
-        qDebug() << "dest file differs from source file! dstFilePath:" << path;
+        qCDebug(lcWorker) << "dest file differs from source file! dstFilePath:" << path;
         return QStringLiteral("verification failed");
     }
     firmwareIncomplete = false;
@@ -313,7 +314,7 @@ bool FileCopyThread::writeStamp(const QString &drive)
         return fail(QStringLiteral("drive gone"));
     const QFileInfo info(stampFilePath);
     if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        qDebug() << "FileCopyThread::run the stamp file is not an ordinary file:" << stampFilePath;
+        qCDebug(lcWorker) << "FileCopyThread::run the stamp file is not an ordinary file:" << stampFilePath;
         return fail(reason);
     }
     // Written beside and renamed over the old one: after any failure or crash the drive holds
@@ -326,7 +327,7 @@ bool FileCopyThread::writeStamp(const QString &drive)
     const QString error = stamp.errorString();
     stamp.close();
     if (!written || !replaceFile(sidePath, stampFilePath) || !syncDirectory(info.absolutePath())) {
-        qDebug() << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << error;
+        qCDebug(lcWorker) << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << error;
         QFile::remove(sidePath);
         return fail(reason);
     }
@@ -351,7 +352,7 @@ bool FileCopyThread::stillOnDrive(const QString &drive)
 {
     if (platform->driveOf(dstFilePath) == drive)
         return true;
-    qDebug() << "FileCopyThread::run the drive is gone:" << drive;
+    qCDebug(lcWorker) << "FileCopyThread::run the drive is gone:" << drive;
     return false;
 }
 
@@ -362,7 +363,7 @@ int FileCopyThread::checkDisk(QString drive)
                     "FileCopyThread::checkDisk no check:", "checkDisk process.waitForFinished error"))
         return -1;
     const QString result = QString::fromUtf8(process->readAllStandardOutput());
-    qDebug() << "FileCopyThread::checkDisk result:" << result;
+    qCDebug(lcWorker) << "FileCopyThread::checkDisk result:" << result;
     // The clean verdict first: an output holding both sentences means no problems.
     if (result.contains(noProblemsMessage, Qt::CaseSensitive))
         return 0;
@@ -378,7 +379,7 @@ int FileCopyThread::repairDisk(QString drive)
     if (!runChecker(process, platform->repairCommand(drive), repairTimeLimit,
                     "FileCopyThread::repairDisk refused:", "repairDisk process.waitForFinished error"))
         return -1;
-    qDebug() << "MyChkdsk::runCommand:" << QString::fromUtf8(process->readAllStandardOutput());
+    qCDebug(lcWorker) << "MyChkdsk::runCommand:" << QString::fromUtf8(process->readAllStandardOutput());
     return 0;
 }
 
@@ -389,7 +390,7 @@ bool FileCopyThread::runChecker(std::unique_ptr<QProcess> &processHolder, const 
 {
     QProcess &process = *processHolder;
     if (!command.refusal.isEmpty()) {
-        qDebug() << refusedLine << command.refusal;
+        qCDebug(lcWorker) << refusedLine << command.refusal;
         return false;
     }
     // A checker that asks a question (chkdsk /f on a volume in use) meets the end of its
@@ -397,14 +398,14 @@ bool FileCopyThread::runChecker(std::unique_ptr<QProcess> &processHolder, const 
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(command.program, command.arguments);
     if (!waitForChecker(process, timeLimit)) {
-        qDebug() << timeoutLine;
+        qCDebug(lcWorker) << timeoutLine;
         if (process.state() == QProcess::NotRunning)
             return false;
         process.kill();
         if (!process.waitForFinished(killTimeLimit) && process.state() != QProcess::NotRunning) {
             // Stuck in the kernel (a dead device): QProcess's destructor would wait another
             // 30 s for it. Its handle is the lesser loss.
-            qDebug() << "FileCopyThread: the disk checker outlived its kill";
+            qCDebug(lcWorker) << "FileCopyThread: the disk checker outlived its kill";
             processHolder.release();
         }
         return false;
@@ -423,6 +424,6 @@ bool FileCopyThread::waitForChecker(QProcess &process, int timeLimit)
         if (process.state() == QProcess::NotRunning || deadline.hasExpired())
             return false;
     }
-    qDebug() << "FileCopyThread: disk checker abandoned, the thread was asked to stop";
+    qCDebug(lcWorker) << "FileCopyThread: disk checker abandoned, the thread was asked to stop";
     return false;
 }
