@@ -264,7 +264,7 @@ def play(row, executable, bundled, work, artefacts, notes, cleanup):
     program = Program(executable, screen, work, prefix if row.flush or when == "copy" else [], checker)
     cleanup.append(lambda: program.process.poll() is None and (program.process.kill(), program.process.wait()))
     at_removal = []  # the removal starts with this line and a second's pause: the drive as it is then
-    program.watches.append((r"^diskName", lambda: at_removal.append([read(os.path.join(units[0].root, name)) for name in ("lumetra.bin", "Version.txt")])))
+    program.watches.append((r"^lumetra\.backend: diskName", lambda: at_removal.append([read(os.path.join(units[0].root, name)) for name in ("lumetra.bin", "Version.txt")])))
 
     seen = screen.walk_to_step_three()
     check(seen == ("StepThree detected enabled" if units else "StepThree notdetected disabled"), "Step three shows %s" % seen)
@@ -288,7 +288,7 @@ def play(row, executable, bundled, work, artefacts, notes, cleanup):
         seen, shown = screen.wait_for("Step four", lambda seen: popup.append(seen == "popup") or seen == "StepFour", 20)
         notes.append("Step four %.2f s after Update" % (shown - clicked))
         check(any(popup) == (row.firmware == "new"), "a progress popup %s" % ("never showed" if any(popup) else "showed for a unit at 1.73"))
-        removal = program.find(r"^diskName")
+        removal = program.find(r"^lumetra\.backend: diskName")
         check(removal and removal[0][0] < shown, "Step four came without a removal request before it")
         if row.firmware == "new":
             check(at_removal[0] == [bundled, b"1.73"], "when the removal began the drive held %s" % [len(f or b"") for f in at_removal[0]])
@@ -308,7 +308,7 @@ def play(row, executable, bundled, work, artefacts, notes, cleanup):
             screen.click(LABELLED)
             wait("a second failure", lambda: len(program.find(r"failed")) > failures, 20)
             screen.wait_for("the second failure shown", lambda seen: seen == "StepThree detected enabled", 20)
-        check(not program.find(r"^diskName"), "a removal was requested after a failed update")
+        check(not program.find(r"^lumetra\.backend: diskName"), "a removal was requested after a failed update")
         screen.close_window()
     status = program.wait_exit()
     check(status == 0 and not program.find(r"QThread: Destroyed|ASSERT|Segmentation"), "the program ended with %d or crashed" % status)
