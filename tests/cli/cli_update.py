@@ -65,6 +65,7 @@ ROWS = [
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
 ]
 Run = collections.namedtuple("Run", "status stdout stderr")
+SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
 
 
 def plug(workdir, version, kib, what=None):
@@ -253,7 +254,8 @@ def fault_points(program, workdir, kib, path):
     for call, count in sorted(calls.items()):
         numbers = sorted({1, count // 2 or 1, count}) if call == "write" else range(1, count + 1)
         for number in numbers:
-            for action in ("error=EIO", "signal=SIGKILL"):
+            # Under a sanitizer the error paths are what it can see; a kill is the normal build's to prove.
+            for action in ("error=EIO",) if SANITIZED else ("error=EIO", "signal=SIGKILL"):
                 yield call, action, number
 
 
@@ -274,8 +276,8 @@ def sweep(program, workdir, bundled, kib):
                 failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))
             elif firmware == "part" and run.status > 0 and "incomplete firmware" not in run.stdout:
                 failures.append("%s: a part-written image not said: %r" % (where, run.stdout))
-            again = faulted(program, root, path, None)
-            if again.status != 0 or state(root, bundled) != ("new", "1.73", []):
+            again = None if SANITIZED else faulted(program, root, path, None)
+            if again and (again.status != 0 or state(root, bundled) != ("new", "1.73", [])):
                 failures.append("%s: the next run left %s (exit %d)" % (where, state(root, bundled), again.status))
             subprocess.run(["umount", root], check=True)
     print("%s: %d fault points, %d failed" % ("room for one" if kib == ONE else "room for two", tried, len(failures)))
@@ -286,7 +288,7 @@ ROWS += [("faults at every call, room for two images", "sweep", TWO), ("the same
 play_sweep = sweep
 
 
-def main(program, bundled_path):
+def main(program, bundled_path, part):
     if os.geteuid() != 0 or os.environ.get("LUMETRA_PRIVATE_MOUNTS") != "1":
         print("SKIP: needs root in a private mount namespace (ctest -R cli_update)")
         return 77
@@ -297,7 +299,9 @@ def main(program, bundled_path):
         if os.path.isfile(os.path.join(line.split()[1], "lumetra.bin")):
             subprocess.run(["umount", "-l", line.split()[1]], check=True)
     failed = 0
-    for row in ROWS:
+    # "rows", or one of the fault sweeps ("two", "one"): three tests that ctest runs side by side.
+    for row in [row for row in ROWS if (row[1] == "sweep" and row[2] == {"two": TWO, "one": ONE}.get(part))
+                or (row[1] != "sweep" and part == "rows")]:
         with tempfile.TemporaryDirectory() as workdir:
             os.environ["XDG_DATA_HOME"] = os.path.join(workdir, "data")
             try:
