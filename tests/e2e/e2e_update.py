@@ -212,7 +212,8 @@ class Volume:
         the cluster of a file cut to zero and written again, as every rewrite in place of
         Version.txt does: that complaint about that file alone is its own, not the program's."""
         self.close(lazy=False)
-        noise = r"^(fsck\.fat |Pass \d|/Version\.txt$|\s+.*(cluster chain|Truncating|free cluster)|.*files?\b.*clusters$)"
+        noise = r"^(fsck\.fat |Pass \d|/Version\.txt$|\s+.*(cluster chain|Truncating|free cluster)" \
+            r"|.*files?\b.*clusters$)"
         return [line for line in run("fsck.fat", "-n", self.image, check=False).splitlines()
                 if line.strip() and not re.match(noise, line, re.I)]
 
