@@ -12,7 +12,8 @@ if [ "$mode" = udisks-inside ]; then
         mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /run && mkdir -p /run/dbus /run/udev || exit 1
         mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /media || exit 1
         echo '<busconfig><type>system</type><listen>unix:path=/run/dbus/system_bus_socket</listen><auth>EXTERNAL</auth>
-<policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/></policy>
+<policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/>
+<allow receive_sender="*"/></policy>
 </busconfig>' >/run/dbus/system.conf
         export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
         dbus-daemon --config-file=/run/dbus/system.conf --fork --nopidfile && $udevd --daemon 2>/dev/null || exit 1
@@ -31,7 +32,8 @@ export QT_QUICK_BACKEND=software
 unset LUMETRA_PRIVATE_MOUNTS
 if [ "$mode" != plain ] && [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
     if [ "$mode" = udisks ] && unshare --pid --fork --mount-proc true 2>/dev/null; then
-        LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private --pid --fork --mount-proc --kill-child "$0" udisks-inside "$@"
+        LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private --pid --fork --mount-proc --kill-child \
+            "$0" udisks-inside "$@"
     else
         LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$@"
     fi

@@ -26,7 +26,8 @@ def usage(run, _):
 def events(run, roots):
     seen = [json.loads(line) for line in run.stdout.splitlines()]
     kinds = [event["event"] for event in seen]
-    return [kind for kind in EVENTS if kind not in kinds] or "%" in run.stderr or seen[kinds.index("unit")]["root"] != roots[0]
+    missing = [kind for kind in EVENTS if kind not in kinds]
+    return missing or "%" in run.stderr or seen[kinds.index("unit")]["root"] != roots[0]
 
 
 # name, units (version, tmpfs KiB, what else: "leftovers", "new" image, a mount point name) in mount order,
@@ -53,7 +54,8 @@ ROWS = [
      lambda run, roots: "caf\\xff: skipped" not in run.stderr),
     ("--list onto a full disk: exit 1", [("1.8", TWO)], ["--list", ">full"], 1, ["old"], None),
     ("--verify: one unit matches, the other's image differs under 1.73", [("1.73", TWO, "new"), ("1.73", TWO)],
-     ["--verify", "--all"], 1, ["new", "old"], says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
+     ["--verify", "--all"], 1, ["new", "old"],
+     says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
     ("--update --force rewrites a unit at 1.73", [("1.73", TWO)], ["--update", "--force"] + QUIET, 0, ["new"], None),
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
@@ -250,7 +252,12 @@ def fault_points(program, workdir, kib, path):
     subprocess.run(["strace", "-f", "-qq", "-o", trace, "-P", os.path.join(root, path), program, "--update"] + QUIET,
                    capture_output=True, env=under_strace(), check=True)
     subprocess.run(["umount", root], check=True)
-    calls = collections.Counter(line.split(None, 1)[1].split("(")[0] for line in open(trace) if "(" in line)
+    names = [line.split(None, 1)[1].split("(")[0] for line in open(trace) if "(" in line]
+    # A side file takes the old one's place only once it is on the device: a power cut after the rename
+    # must not leave the unit with an empty or torn file under the real name.
+    renamed = [index for index, name in enumerate(names) if name.startswith("rename")]
+    assert not renamed or {"fsync", "fdatasync"} & set(names[:renamed[0]]), "%s renamed unflushed: %s" % (path, names)
+    calls = collections.Counter(names)
     for call, count in sorted(calls.items()):
         numbers = sorted({1, count // 2 or 1, count}) if call == "write" else range(1, count + 1)
         for number in numbers:

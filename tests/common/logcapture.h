@@ -11,7 +11,12 @@
 class LogCapture
 {
 public:
-    LogCapture() { std::lock_guard<std::mutex> locker(lock); current = this; previous = qInstallMessageHandler(&handle); }
+    LogCapture()
+    {
+        std::lock_guard<std::mutex> locker(lock);
+        current = this;
+        previous = qInstallMessageHandler(&handle);
+    }
     ~LogCapture() { std::lock_guard<std::mutex> locker(lock); qInstallMessageHandler(previous); current = nullptr; }
 
     QStringList lines() const { std::lock_guard<std::mutex> locker(lock); return captured; }

@@ -19,8 +19,10 @@ ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes, const QString &mountNa
         "truncate -s $1 \"$3\" && mkfs.fat \"$3\" >/dev/null && d=$(losetup --find --show \"$3\") && echo $d"
         " && fusefat -o rw+,fsname=$d,subtype=fusefat $d \"$2\"" };
     QString output;
-    mounted = run(QStringLiteral("sh"), { QStringLiteral("-c"), QLatin1String(scripts[int(kind)]), QStringLiteral("sh"),
-                                          QString::number(sizeBytes), root, imageDirectory.filePath(QStringLiteral("volume.img")) }, &output);
+    mounted = run(QStringLiteral("sh"),
+                  { QStringLiteral("-c"), QLatin1String(scripts[int(kind)]), QStringLiteral("sh"),
+                    QString::number(sizeBytes), root, imageDirectory.filePath(QStringLiteral("volume.img")) },
+                  &output);
     loopDevice = output.trimmed();
 }
 
@@ -60,10 +62,12 @@ bool ScratchVolume::run(const QString &program, const QStringList &arguments, QS
 {
     QProcess process;
     process.start(program, arguments);
-    const bool ran = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    const bool ran
+        = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (output)
         *output = QString::fromLocal8Bit(process.readAllStandardOutput());
     if (!ran)
-        error = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        error = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ")
+            + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     return ran;
 }

@@ -10,5 +10,8 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv); // the bus connection ends with it, not in a static's destructor
     const quint32 code = EjectLumetra().ejectDrive(QString::fromLocal8Bit(argv[1]));
     const QFileInfoList descriptors = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System);
-    return std::any_of(descriptors.begin(), descriptors.end(), [](const QFileInfo &fd) { return fd.symLinkTarget().startsWith("/dev/loop"); }) ? 99 : int(code);
+    return std::any_of(descriptors.begin(), descriptors.end(),
+                       [](const QFileInfo &fd) { return fd.symLinkTarget().startsWith("/dev/loop"); })
+        ? 99
+        : int(code);
 }

@@ -3,16 +3,20 @@
 # code is otherwise only compiled on Windows) and runs it under Wine for the paths Wine has; Wine
 # has no device removal, so no row reaches an attempt. Exit status 77 means skipped.
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64) work=$(mktemp -d) failures=0
-compiler=$(command -v x86_64-w64-mingw32-g++-posix) && [ -x "$wine" ] || { echo "SKIP: MinGW-w64 (g++-mingw-w64-x86-64-posix) or wine64 is missing"; exit 77; }
+compiler=$(command -v x86_64-w64-mingw32-g++-posix) && [ -x "$wine" ] ||
+    { echo "SKIP: MinGW-w64 (g++-mingw-w64-x86-64-posix) or wine64 is missing"; exit 77; }
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap '"$(dirname "$wine")/wineserver" -k 2>/dev/null; rm -rf "$work"' EXIT
-"$compiler" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static -I"$1/eject" -o "$work/probe.exe" "$1/tests/eject/ejectprobe_win.cpp" \
-    "$1/eject/ejectalgorithm.cpp" "$1/eject/ejectsystem_win.cpp" -lsetupapi -lcfgmgr32 || { echo "FAIL: the Windows layer does not build"; exit 1; }
+"$compiler" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static -I"$1/eject" -o "$work/probe.exe" \
+    "$1/tests/eject/ejectprobe_win.cpp" "$1/eject/ejectalgorithm.cpp" "$1/eject/ejectsystem_win.cpp" \
+    -lsetupapi -lcfgmgr32 || { echo "FAIL: the Windows layer does not build"; exit 1; }
 check() { # <what a user would meet> <status> <output> <probe arguments...>
     printed=$(shift 3; "$wine" "$work/probe.exe" "$@" 2>/dev/null </dev/null; echo " $?")
-    [ "$printed" = "$3 $2" ] && echo "PASS: $1" || { echo "FAIL: $1: printed and status '$printed'"; failures=$((failures + 1)); }
+    [ "$printed" = "$3 $2" ] && echo "PASS: $1" ||
+        { echo "FAIL: $1: printed and status '$printed'"; failures=$((failures + 1)); }
 }
-check "the Microsoft runtime prints the messages, the veto name as a wide string" 0 "Success/n/nfailed/nResult=0x17/nResult=0x D/nVetoName=USB Mass Storage Device)/n/n"
+check "the Microsoft runtime prints the messages, the veto name as a wide string" 0 \
+    "Success/n/nfailed/nResult=0x17/nResult=0x D/nVetoName=USB Mass Storage Device)/n/n"
 check "a drive letter with no volume behind it gives 2 and prints nothing" 2 "" Q
 check "drive C, a fixed disk whose device Wine does not list, gives 4" 4 "" C
 check "a string longer than one letter names no volume" 2 "" CD

@@ -3,16 +3,19 @@
 # bus, udev and udisks of its own) on an ext4 image that udisks sets up and mounts like a stick.
 # Usage: udisks-ejection.sh <ejectprobe>. Exit status 77 means skipped.
 set -u
-[ "${LUMETRA_PRIVATE_MOUNTS:-}" = 1 ] && udisksctl status >/dev/null 2>&1 || { echo "SKIP: needs root and udisks (ctest as root; dbus, udev, udisks2)"; exit 77; }
+[ "${LUMETRA_PRIVATE_MOUNTS:-}" = 1 ] && udisksctl status >/dev/null 2>&1 ||
+    { echo "SKIP: needs root and udisks (ctest as root; dbus, udev, udisks2)"; exit 77; }
 probe=$1 work=$(mktemp -d) failures=0; trap 'rm -rf "$work"' EXIT
 # row <what a user would meet> <code> <console> <setting, run with $drive and $device first> [<bus>]
 row() {
     truncate -s 16M "$work/unit.img" && mkfs.ext4 -q -F "$work/unit.img"
     for try in $(seq 50); do  # a udisks that answers may not offer its loop set-up yet
-        device=$(udisksctl loop-setup --no-user-interaction -f "$work/unit.img" 2>/dev/null | sed -n 's/.* as \(.*\)\.$/\1/p') && [ -n "$device" ] && break || sleep 0.2
+        device=$(udisksctl loop-setup --no-user-interaction -f "$work/unit.img" 2>/dev/null |
+                 sed -n 's/.* as \(.*\)\.$/\1/p') && [ -n "$device" ] && break || sleep 0.2
     done
     for try in $(seq 100); do  # the file system shows once udev has probed the new loop device
-        drive=$(udisksctl mount --no-user-interaction -b "$device" 2>/dev/null | sed -n 's/.* at \(.*\)$/\1/p') && [ -n "$drive" ] && break || sleep 0.1
+        drive=$(udisksctl mount --no-user-interaction -b "$device" 2>/dev/null | sed -n 's/.* at \(.*\)$/\1/p') &&
+            [ -n "$drive" ] && break || sleep 0.1
     done
     unit=$drive; eval "$4"
     # Every udisks request that might ask for a password must say not to.
@@ -23,14 +26,19 @@ row() {
     code=$? seconds=$(($(date +%s) - started))
     kill $!; exec 3>&-
     mountpoint -q "$drive" && [ "$(stat -f -c %T "$drive")" = tmpfs ] && umount "$drive"
-    requests=$(grep -cE 'member=(Unmount|Eject|PowerOff)' "$work/requests") asked=$(grep -A1 '"auth.no_user_interaction"' "$work/requests" | grep -c 'boolean true')
-    mounted=$(mountpoint -q "$unit" && echo mounted || echo gone) backing=$(cat "/sys/block/${device#/dev/}/loop/backing_file")
+    requests=$(grep -cE 'member=(Unmount|Eject|PowerOff)' "$work/requests")
+    asked=$(grep -A1 '"auth.no_user_interaction"' "$work/requests" | grep -c 'boolean true')
+    mounted=$(mountpoint -q "$unit" && echo mounted || echo gone)
+    backing=$(cat "/sys/block/${device#/dev/}/loop/backing_file")
     kill $(pidof strace) 2>/dev/null
     expected=$(echo "$3" | sed "s|\$device|$device|") expectedMount=$([ "$2" = 0 ] && echo gone || echo mounted)
     # One deadline of 10 s holds for the whole removal: well before the 15 s a stuck udisks takes,
     # with room for a slow start (a sanitizer build).
-    [ "$code $(cat "$work/console") | $mounted $backing $asked" = "$2 $expected | $expectedMount $work/unit.img $requests" ] && [ $seconds -le 14 ] && echo "PASS: $1" || {
-        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted, on $backing, $asked of $requests asked no password"; failures=$((failures + 1)); }
+    seen="$code $(cat "$work/console") | $mounted $backing $asked"
+    [ "$seen" = "$2 $expected | $expectedMount $work/unit.img $requests" ] && [ $seconds -le 14 ] &&
+        echo "PASS: $1" || {
+        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted, on $backing," \
+             "$asked of $requests asked no password"; failures=$((failures + 1)); }
     umount "$unit" 2>/dev/null; losetup -d "$device"
 }
 row "an idle drive is unmounted; its loop device is left alone" 0 "Success/n/n" ""
@@ -38,7 +46,8 @@ row "a file held open on it: three refusals with udisks' message" 5 \
     "failed/nResult=0x17/nVetoName=Error unmounting \$device: target is busy)/n/n" 'exec 3>"$drive/lumetra.bin"'
 row "no system bus at all" 4 "" "" "unix:path=/run/nothing_here"
 row "a folder on the drive is no volume" 2 "" 'drive=$drive/folder; mkdir "$drive"'
-row "a tmpfs, which has no block device, mounted over the drive: the drive below is left alone" 2 "" 'mount -t tmpfs cover "$drive"'
+row "a tmpfs, which has no block device, mounted over the drive: the drive below is left alone" 2 "" \
+    'mount -t tmpfs cover "$drive"'
 row "udisks takes 15 s to unmount: the removal gives up at its deadline" 5 "failed/nResult=0x32/n" \
     'strace -qq -o /dev/null -f -p $(pidof udisksd) -e trace=umount2 -e inject=umount2:delay_enter=15000000 & sleep 1'
 [ "$failures" = 0 ]

@@ -25,37 +25,43 @@ private slots:
         QTest::addColumn<QString>("output");
         const QByteArray window = "import QtQuick 2.2\nimport QtQuick.Window 2.3\nimport LumetraInstaller 1.0\n"
                                   "Window { id: window; visible: true; width: 100; height: 100\n";
-        const QByteArray quits = window + "LumetraInstaller { id: backend }\nComponent.onCompleted: { console.log('version', backend.getLumetraUpdateVersion()); "
-                "console.log('arguments', JSON.stringify(Qt.application.arguments.slice(2))); console.log('translated', qsTranslate('TextStrings', 'Step')); "
-                "Qt.callLater(function() { backend.updateFailedBecause('probe failure', false); backend.updateFirmwareFailed(); Qt.quit() }) } }";
+        const QByteArray quits = window + "LumetraInstaller { id: backend }\nComponent.onCompleted: { "
+                "console.log('version', backend.getLumetraUpdateVersion()); "
+                "console.log('arguments', JSON.stringify(Qt.application.arguments.slice(2))); "
+                "console.log('translated', qsTranslate('TextStrings', 'Step')); Qt.callLater(function() { "
+                "backend.updateFailedBecause('probe failure', false); backend.updateFirmwareFailed(); Qt.quit() }) } }";
         const QStringList args = { "--not-ours", "two words" };
-        QTest::newRow("the UI quits, with the backend declared and every argument passed on")
-                << quits << args << ":C" << 0 << "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]";
-        QTest::newRow("the window's failed update is in the history") << quits << args << ":C" << 0 << "\"reason\":\"probe failure\"";
-        QTest::newRow("the last window is closed") << window + "Timer { interval: 50; running: true; onTriggered: window.close() } }" << args << ":C" << 0 << "";
-        QTest::newRow("a later document fails, quit still ends with 0")
-                << window + "Loader { source: 'missing.qml'; onStatusChanged: if (status === Loader.Error) Qt.callLater(Qt.quit) } }" << args << ":C" << 0 << "";
-        QTest::newRow("syntax error in the main document") << window << args << ":C" << 255 << "";
-        QTest::newRow("unknown type in the main document") << QByteArray("import QtQuick 2.2\nNoSuchType {}") << args << ":C" << 255 << "";
-        QTest::newRow("only version 1.0 of the backend module exists") << QByteArray(window).replace("1.0", "1.1") + "}" << args << ":C" << 255 << "";
-        QTest::newRow("no main document") << QByteArray("") << args << ":C" << 255 << "";
-        QTest::newRow("--version") << QByteArray() << QStringList { "--version" } << ":C" << 0 << "LumetraInstaller 1.73\n";
-        QTest::newRow("--log-dir names the per-user folder") << QByteArray() << QStringList { "--log-dir" } << ":C" << 0 << "/data/LumetraInstaller\n";
-        QTest::newRow("--help lists them") << QByteArray() << QStringList { "--help" } << ":C" << 0 << "--log-dir";
-        QTest::newRow("--help names the languages") << QByteArray() << QStringList { "--help" } << ":C" << 0 << "pt_BR";
-        QTest::newRow("the system's language") << quits << args << ":de_DE.UTF-8" << 0 << "translated Schritt";
-        QTest::newRow("a system language we have no texts for") << quits << args << ":sv_SE" << 0 << "translated Step";
-        QTest::newRow("the first of LANGUAGE we have, before the system's") << quits << args << "sv:es_MX:de:de_DE" << 0 << "translated Paso";
-        QTest::newRow("Portugal's Portuguese reads Brazil's") << quits << args << ":pt_PT.UTF-8" << 0 << "translated Etapa";
-        QTest::newRow("Portuguese without a region") << quits << args << "pt:de_DE" << 0 << "translated Etapa";
-        QTest::newRow("traditional Chinese reads English, not simplified") << quits << args << ":zh_TW.UTF-8" << 0 << "translated Step";
-        QTest::newRow("Hong Kong's Chinese, in LANGUAGE") << quits << args << "zh_HK:de_DE" << 0 << "translated Step";
-        QTest::newRow("Chinese without a region is simplified") << quits << args << "zh:de_DE" << 0 << "translated \u6b65\u9aa4";
-        QTest::newRow("Korean, the system's") << quits << args << ":ko_KR.UTF-8" << 0 << "translated \ub2e8\uacc4";
-        QTest::newRow("--lang before all") << quits << QStringList { "--lang", "fr" } << "it:de_DE" << 0 << "translated \u00c9tape";
-        QTest::newRow("--lang=") << quits << QStringList { "--lang=de_AT" } << ":it_IT" << 0 << "translated Schritt";
-        QTest::newRow("--lang ja") << quits << QStringList { "--lang", "ja" } << ":de_DE" << 0 << "translated \u30b9\u30c6\u30c3\u30d7";
-        QTest::newRow("--lang en") << quits << QStringList { "--lang", "en" } << ":de_DE" << 0 << "translated Step";
+        const auto row = [&args](const char *name, const QByteArray &document, int status, const QString &output,
+                                 const QString &languages = ":C", const QStringList &arguments = {}) {
+            QTest::newRow(name) << document << (arguments.isEmpty() ? args : arguments) << languages << status
+                                << output;
+        };
+        row("the UI quits, with the backend declared and every argument passed on", quits, 0,
+            "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]");
+        row("the window's failed update is in the history", quits, 0, "\"reason\":\"probe failure\"");
+        row("the last window is closed", window + "Timer { interval: 50; running: true; onTriggered: window.close() }}",
+            0, "");
+        row("a later document fails, quit still ends with 0", window + "Loader { source: 'missing.qml'; "
+            "onStatusChanged: if (status === Loader.Error) Qt.callLater(Qt.quit) } }", 0, "");
+        row("syntax error in the main document", window, 255, "");
+        row("unknown type in the main document", "import QtQuick 2.2\nNoSuchType {}", 255, "");
+        row("only version 1.0 of the backend module exists", QByteArray(window).replace("1.0", "1.1") + "}", 255, "");
+        row("no main document", "", 255, "");
+        row("--version", QByteArray(), 0, "LumetraInstaller 1.73\n", ":C", { "--version" });
+        row("--log-dir names the per-user folder", QByteArray(), 0, "/data/LumetraInstaller\n", ":C", { "--log-dir" });
+        row("--help names the languages", QByteArray(), 0, "pt_BR", ":C", { "--help" });
+        row("the system's language", quits, 0, "translated Schritt", ":de_DE.UTF-8");
+        row("a system language we have no texts for", quits, 0, "translated Step", ":sv_SE");
+        row("the first of LANGUAGE we have, before the system's", quits, 0, "translated Paso", "sv:es_MX:de:de_DE");
+        row("Portugal's Portuguese reads Brazil's", quits, 0, "translated Etapa", ":pt_PT.UTF-8");
+        row("Portuguese without a region", quits, 0, "translated Etapa", "pt:de_DE");
+        row("traditional Chinese reads English, not simplified", quits, 0, "translated Step", ":zh_TW.UTF-8");
+        row("Chinese without a region is simplified", quits, 0, "translated \u6b65\u9aa4", "zh:de_DE");
+        row("Korean, the system's", quits, 0, "translated \ub2e8\uacc4", ":ko_KR.UTF-8");
+        row("--lang before all", quits, 0, "translated \u00c9tape", "it:de_DE", { "--lang", "fr" });
+        row("--lang=", quits, 0, "translated Schritt", ":it_IT", { "--lang=de_AT" });
+        row("--lang ja", quits, 0, "translated \u30b9\u30c6\u30c3\u30d7", ":de_DE", { "--lang", "ja" });
+        row("--lang en", quits, 0, "translated Step", ":de_DE", { "--lang", "en" });
     }
 
     void run()
@@ -80,7 +86,7 @@ private slots:
         if (document.isNull())
             probe.start(QStringLiteral(LUMETRAINSTALLER), arguments);
         else
-            probe.start(QStringLiteral(HOSTPROBE), QStringList { QUrl::fromLocalFile(main.fileName()).toString() } + arguments);
+            probe.start(HOSTPROBE, QStringList { QUrl::fromLocalFile(main.fileName()).toString() } + arguments);
         QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
         QString printed = QString::fromUtf8(probe.readAll());
         if (history.open(QIODevice::ReadOnly))
@@ -117,11 +123,11 @@ private slots:
                 const QString text = ts.isCharacters() ? ts.text().toString().trimmed() : QString();
                 for (const QChar character : text) {
                     for (const QList<QRawFont> &weight : { regular, bold }) {
-                        const bool drawn = std::any_of(weight.cbegin(), weight.cend(), [character](const QRawFont &font) {
-                            return font.supportsCharacter(character);
-                        });
+                        const auto has = [character](const QRawFont &f) { return f.supportsCharacter(character); };
+                        const bool drawn = std::any_of(weight.cbegin(), weight.cend(), has);
                         QVERIFY2(drawn, qPrintable(QStringLiteral("no %1 font of %2 has U+%3: %4")
-                                 .arg(weight.first().styleName(), name).arg(character.unicode(), 4, 16, QLatin1Char('0')).arg(text)));
+                                 .arg(weight.first().styleName(), name)
+                                 .arg(character.unicode(), 4, 16, QLatin1Char('0')).arg(text)));
                     }
                 }
             }

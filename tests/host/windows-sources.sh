@@ -7,11 +7,13 @@
 # except the Linux platform files, so a file or directory added later is checked too.
 set -u
 top=$1
-compiler=$(command -v x86_64-w64-mingw32-g++-posix) || { echo "SKIP: MinGW-w64 (g++-mingw-w64-x86-64-posix) is missing"; exit 77; }
+compiler=$(command -v x86_64-w64-mingw32-g++-posix) ||
+    { echo "SKIP: MinGW-w64 (g++-mingw-w64-x86-64-posix) is missing"; exit 77; }
 qt=$(qmake -query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt5)
 [ -f "$qt/QtCore/qglobal.h" ] || { echo "SKIP: no Qt headers in $qt"; exit 77; }
 cd "$top" || exit 1
-sources=$(find . -mindepth 1 \( -name '.*' -o -name 'build*' -o -path ./tests -o -path ./bench -o -path ./tools \) -prune \
+sources=$(find . -mindepth 1 \( -name '.*' -o -name 'build*' -o -path ./tests -o -path ./bench -o -path ./tools \) \
+          -prune \
           -o -name '*.cpp' ! -name '*_linux.cpp' -print | sort)
 [ -n "$sources" ] || { echo "FAIL: no sources found under $top"; exit 1; }
 flags="-std=c++17 -fsyntax-only -Wall -Wextra -Werror -DUNICODE -D_UNICODE -isystem $qt"

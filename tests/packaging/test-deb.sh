@@ -6,7 +6,8 @@ command -v cpack >/dev/null && command -v dpkg-deb >/dev/null || { echo "SKIP: c
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-(cd "$1" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack made no package"; }
+(cd "$1" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) ||
+    { cat "$scratch/cpack.log"; fail "cpack made no package"; }
 deb=$(ls "$scratch"/package/*.deb | head -n 1)
 fields=$(dpkg-deb --field "$deb" Package Version Depends)
 for text in "Package: lumetrainstaller" "Version: 1.73.0" libqt5qml5 qml-module-qtquick-controls2; do
@@ -14,7 +15,8 @@ for text in "Package: lumetrainstaller" "Version: 1.73.0" libqt5qml5 qml-module-
 done
 root="$scratch/root" icons=usr/share/icons/hicolor
 dpkg-deb -x "$deb" "$root"
-for path in usr/bin/LumetraInstaller usr/share/applications/lumetrainstaller.desktop $icons/48x48/apps/lumetrainstaller.png \
+for path in usr/bin/LumetraInstaller usr/share/applications/lumetrainstaller.desktop \
+            $icons/48x48/apps/lumetrainstaller.png \
             $icons/256x256/apps/lumetrainstaller.png $icons/scalable/apps/lumetrainstaller.svg; do
     [ -e "$root/$path" ] || fail "$path is not in the package"
 done
@@ -24,5 +26,6 @@ desktop-file-validate "$root/usr/share/applications/lumetrainstaller.desktop" ||
 "$root/usr/bin/LumetraInstaller" >"$scratch/run.log" 2>&1 &
 sleep 3
 kill $! 2>/dev/null || { cat "$scratch/run.log"; fail "the unpacked program ended at once"; }
-! grep -E "qrc:/.*(Error|error|not installed|is not a type)" "$scratch/run.log" || fail "the unpacked program reported errors in its UI"
+! grep -E "qrc:/.*(Error|error|not installed|is not a type)" "$scratch/run.log" ||
+    fail "the unpacked program reported errors in its UI"
 echo "PASS: the .deb installs the program, its desktop entry and icons, and the program starts"

@@ -24,9 +24,13 @@ void TestChkdskCommands::commandLine_data()
     QTest::addColumn<QString>("drive");
     QTest::addColumn<int>("verdict");
     const QString problems = QStringLiteral("Windows has checked the file system and found problems.");
-    QTest::newRow("the unit on E: is checked, found with problems, and repaired") << "E://lumetra.bin" << problems << "E:" << 1;
-    QTest::newRow("chkdsk that cannot lock the drive gives no verdict") << "E:/lumetra.bin" << "Cannot lock current drive." << "E:" << -1;
-    QTest::newRow("a destination without a drive letter never reaches cmd") << "\"&calc & x/lumetra.bin" << problems << "" << -1;
+    QTest::newRow("the unit on E: is checked, found with problems, and repaired")
+        << "E://lumetra.bin" << problems << "E:" << 1;
+    QTest::newRow("chkdsk that cannot lock the drive gives no verdict") << "E:/lumetra.bin"
+                                                                        << "Cannot lock current drive."
+                                                                        << "E:" << -1;
+    QTest::newRow("a destination without a drive letter never reaches cmd")
+        << "\"&calc & x/lumetra.bin" << problems << "" << -1;
 }
 
 void TestChkdskCommands::commandLine()
@@ -50,7 +54,9 @@ void TestChkdskCommands::commandLine()
     QCOMPARE(thread.checkDisk(driveArgument), verdict);
     QCOMPARE(thread.repairDisk(driveArgument), drive.isEmpty() ? -1 : 0);
     QFile log(cmd.fileName() + QStringLiteral(".log"));
-    const QStringList recorded = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
+    const QStringList recorded = log.open(QIODevice::ReadOnly)
+        ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+        : QStringList();
     const QStringList check = { "/c", "chcp", "437", "&&", "chkdsk", drive };
     QCOMPARE(recorded, drive.isEmpty() ? QStringList() : check + check + QStringList { "/f" });
 }

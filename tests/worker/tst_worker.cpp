@@ -39,9 +39,9 @@ private:
     {
         if (script.isNull())
             return { QString(), {}, QStringLiteral("not in this row") };
-        const QString program = script == QLatin1String("missing") ? QStringLiteral("/nonexistent/checker") : QStringLiteral("/bin/sh");
-        return { program, { QStringLiteral("-c"), QStringLiteral("echo \"$0 $1 $(head -c 3 \"$1/lumetra.bin\")\" >> \"$CALLS\"; ") + script,
-                            QString::fromLatin1(what), drive }, QString() };
+        const QString program = script == QLatin1String("missing") ? "/nonexistent/checker" : "/bin/sh";
+        const QString record = "echo \"$0 $1 $(head -c 3 \"$1/lumetra.bin\")\" >> \"$CALLS\"; ";
+        return { program, { "-c", record + script, QString::fromLatin1(what), drive }, QString() };
     }
     QString check, repair;
     bool systemDrives;
@@ -56,32 +56,34 @@ struct Run
         const std::function<void(double)> &meddle, int quitAfterMs)
     {
         QObject receiver;
-        QObject::connect(&thread, &FileCopyThread::updateProgress, &receiver, [this](double v) { progress.append(v); afterEnd |= ends > 0; });
+        QObject::connect(&thread, &FileCopyThread::updateProgress, &receiver, [this](double v) {
+            progress.append(v);
+            afterEnd |= ends > 0;
+        });
         QObject::connect(&thread, &FileCopyThread::copySuccess, &receiver, [this] { ++successes; ++ends; });
         QObject::connect(&thread, &FileCopyThread::copyFailed, &receiver, [this] { ++ends; });
         QObject::connect(&thread, &FileCopyThread::failureReason, &receiver, [this](const QString &r) { reason = r; });
         QObject::connect(&thread, &FileCopyThread::diskChecked, &receiver, [this](int v) { verdict = v; });
+        QObject::connect(&thread, &FileCopyThread::writingInPlace, &receiver, [this] { inPlace = true; });
         QObject::connect(&thread, &FileCopyThread::updateProgress, &receiver, [&, this](double value) {
             if (meddle)
                 meddle(value);
             if (value == 1.0)
                 atEnd = contentOf(destination) + '|' + contentOf(stamp);
         }, Qt::DirectConnection);
+        if (quitAfterMs >= 0)
+            QTimer::singleShot(quitAfterMs, &receiver, [&thread] { thread.requestInterruption(); });
         QElapsedTimer clock;
         clock.start();
         thread.start();
-        while (ends == 0 && clock.elapsed() < 90000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-            if (quitAfterMs >= 0 && clock.elapsed() >= quitAfterMs)
-                thread.requestInterruption();
-        }
+        ended = QTest::qWaitFor([this] { return ends > 0; }, 90000);
         seconds = clock.elapsed() / 1000.0;
         thread.wait();
         QCoreApplication::processEvents();
     }
     QVector<double> progress;
     int successes = 0, ends = 0, verdict = -2;
-    bool afterEnd = false;
+    bool afterEnd = false, inPlace = false, ended = false;
     QString reason;
     QByteArray atEnd;
     double seconds = 0;
@@ -99,7 +101,7 @@ bool damageSecondFat(const QString &devicePath)
     return device.seek((field(14) + field(22)) * field(11) + 16) && device.write("\x77\x77\x77\x77", 4) == 4;
 }
 
-enum class Volume { Directory, Tmpfs, RoomForOne, NoRoom, ReadOnly, Fat, DamagedFat };
+enum class Volume { Directory, Tmpfs, RoomForTwo, RoomForOne, NoRoom, ReadOnly, Fat, DamagedFat };
 enum class Event { None, Quit, ChangeSource, Strand, MarkerBecomesLink, NoOldFile, FillUp };
 
 } // namespace
@@ -115,7 +117,7 @@ class TestWorker : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(work.isValid()); qputenv("CALLS", QFile::encodeName(work.filePath(QStringLiteral("calls")))); }
+    void initTestCase() { QVERIFY(work.isValid()); qputenv("CALLS", QFile::encodeName(work.filePath("calls"))); }
     void copy_data();
     void copy();
     void diskCheck_data();
@@ -133,36 +135,29 @@ void TestWorker::copy_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("logLine");
     QTest::addColumn<int>("verdict");
-
-    const QString copied = QStringLiteral("copy file progress:");
-    QTest::newRow("an empty firmware") << Volume::Directory << 0 << Event::None << QString() << QString() << -1;
-    QTest::newRow("one byte over a block") << Volume::Directory << 4097 << Event::None << QString() << copied << -1;
-    QTest::newRow("the firmware onto a drive without an old file") << Volume::Directory << 411240 << Event::NoOldFile << QString() << copied << -1;
-    QTest::newRow("the firmware onto tmpfs") << Volume::Tmpfs << 411240 << Event::None << QString() << copied << -1;
-    QTest::newRow("room for one image: written in place")
-            << Volume::RoomForOne << 411240 << Event::None << QString() << QStringLiteral("FileCopyThread::run too little room") << -1;
-    QTest::newRow("room for neither: nothing touched")
-            << Volume::NoRoom << 411240 << Event::None << QStringLiteral("full drive") << QStringLiteral("FileCopyThread::run no room") << -1;
-    QTest::newRow("the drive fills up during the copy: old firmware kept")
-            << Volume::Tmpfs << 411240 << Event::FillUp << QStringLiteral("full drive") << QStringLiteral("write dest file failed!") << -1;
-    QTest::newRow("a read-only drive") << Volume::ReadOnly << 200000 << Event::None << QStringLiteral("read-only")
-                                       << QStringLiteral("open dest file failed!") << -1;
-    QTest::newRow("quit mid-copy") << Volume::Tmpfs << 2 * 1024 * 1024 << Event::Quit << QStringLiteral("interrupted")
-                                   << QStringLiteral("FileCopyThread::run interrupted") << -1;
-    QTest::newRow("a copy that does not read back as the source: old firmware kept")
-            << Volume::Tmpfs << 411240 << Event::ChangeSource << QStringLiteral("verification failed")
-            << QStringLiteral("dest file differs from source file!") << -1;
-    QTest::newRow("drive pulled during the check, its mount point left behind: nothing written there")
-            << Volume::Tmpfs << 411240 << Event::Strand << QStringLiteral("drive gone")
-            << QStringLiteral("FileCopyThread::run the drive is gone:") << -1;
-    QTest::newRow("marker swapped for a link during the check: nothing written through it")
-            << Volume::Tmpfs << 411240 << Event::MarkerBecomesLink << QStringLiteral("marker not an ordinary file")
-            << QStringLiteral("FileCopyThread::run the marker is not") << -1;
-    QTest::newRow("clean FAT at a path with shell characters: checked, copied")
-            << Volume::Fat << 411240 << Event::None << QString() << QStringLiteral("FileCopyThread::checkDisk result:") << 0;
-    QTest::newRow("FAT with problems: never repaired while mounted, copied")
-            << Volume::DamagedFat << 411240 << Event::None << QString()
-            << QStringLiteral("FileCopyThread::repairDisk refused: \"never repair a mounted file system\"") << 1;
+    const auto row = [](const char *name, Volume volume, Event event, const QString &reason = QString(),
+                        const QString &logLine = QString(), int verdict = -1, int size = 411240) {
+        QTest::newRow(name) << volume << size << event << reason << logLine << verdict;
+    };
+    row("an empty firmware", Volume::Directory, Event::None, QString(), QString(), -1, 0);
+    row("one byte over a block", Volume::Directory, Event::None, QString(), QString(), -1, 4097);
+    row("the firmware onto a drive without an old file", Volume::Directory, Event::NoOldFile);
+    row("room for two images: written beside the old one", Volume::RoomForTwo, Event::None);
+    row("room for one image: written in place", Volume::RoomForOne, Event::None);
+    row("room for neither: nothing touched", Volume::NoRoom, Event::None, "full drive");
+    row("the drive fills up during the copy: old firmware kept", Volume::Tmpfs, Event::FillUp, "full drive");
+    row("a read-only drive", Volume::ReadOnly, Event::None, "read-only");
+    row("quit mid-copy", Volume::Tmpfs, Event::Quit, "interrupted", QString(), -1, 2 * 1024 * 1024);
+    row("a copy that does not read back as the source: old firmware kept", Volume::Tmpfs, Event::ChangeSource,
+        "verification failed");
+    row("drive pulled during the check, its mount point left behind: nothing written there", Volume::Tmpfs,
+        Event::Strand, "drive gone");
+    row("marker swapped for a link during the check: nothing written through it", Volume::Tmpfs,
+        Event::MarkerBecomesLink, "marker not an ordinary file");
+    row("clean FAT at a path with shell characters: checked, copied", Volume::Fat, Event::None, QString(),
+        QString(), 0);
+    row("FAT with problems: never repaired while mounted, copied", Volume::DamagedFat, Event::None, QString(),
+        "FileCopyThread::repairDisk refused: \"never repair a mounted file system\"", 1);
 }
 
 void TestWorker::copy()
@@ -181,8 +176,10 @@ void TestWorker::copy()
         if (!ScratchVolume::unavailableReason().isEmpty())
             QSKIP(qPrintable(ScratchVolume::unavailableReason()));
         const auto kind = fat ? ScratchVolume::Kind::FatImage : ScratchVolume::Kind::Tmpfs;
-        const qint64 bytes = volume == Volume::NoRoom ? 256 * 1024 : volume == Volume::RoomForOne ? 600 * 1024 : 8 * 1024 * 1024;
-        scratch = std::make_unique<ScratchVolume>(kind, bytes, fat ? QStringLiteral("unit 'E' \"F\"; $(touch pwned)") : QString());
+        // Beside the old image of 300 kB, the new one of 411 kB: room for two of them, for one, or for neither.
+        const qint64 kib = volume == Volume::NoRoom ? 256 : volume == Volume::RoomForOne ? 600
+                : volume == Volume::RoomForTwo ? 800 : 8192;
+        scratch = std::make_unique<ScratchVolume>(kind, kib * 1024, fat ? "unit 'E' \"F\"; $(touch pwned)" : QString());
         QVERIFY2(scratch->isMounted(), qPrintable(scratch->errorString()));
         drive = scratch->rootPath();
     }
@@ -192,7 +189,8 @@ void TestWorker::copy()
     const QString source = work.filePath(QStringLiteral("firmware-%1.bin").arg(size));
     QByteArray firmware(size, Qt::Uninitialized);
     QRandomGenerator(size).fillRange(reinterpret_cast<quint32 *>(firmware.data()), size / 4);
-    const QByteArray old = event == Event::NoOldFile ? QByteArray("<none>") : volume == Volume::RoomForOne ? oldFirmware.repeated(2) : oldFirmware;
+    const bool bigOld = volume == Volume::RoomForOne || volume == Volume::RoomForTwo;
+    const QByteArray old = event == Event::NoOldFile ? "<none>" : bigOld ? oldFirmware.repeated(2) : oldFirmware;
     QVERIFY(writeFile(source, firmware) && writeFile(stamp, "1.8"));
     QVERIFY(event == Event::NoOldFile || writeFile(destination, old));
     if (volume == Volume::ReadOnly)
@@ -201,7 +199,7 @@ void TestWorker::copy()
         QVERIFY(damageSecondFat(scratch->device()));
 
     FileCopyThread thread(fat ? DiskCheckPlatform::create()
-                                        : std::make_unique<ShellChecker>(QStringLiteral("sleep 0.3"), QString(), scratch != nullptr));
+                              : std::make_unique<ShellChecker>("sleep 0.3", QString(), scratch != nullptr));
     thread.setFilePath(source, destination);
     thread.setStampFile(stamp, "1.73");
     const QString outside = work.filePath(QStringLiteral("outside.bin"));
@@ -218,23 +216,26 @@ void TestWorker::copy()
         if (value > 0.0 && event == Event::FillUp && !filler.exists() && filler.open(QIODevice::WriteOnly))
             filler.write(QByteArray(QStorageInfo(drive).bytesAvailable(), 'f'));
         QFile changing(source);
-        if (value >= FileCopyThread::lastBlockProgress && event == Event::ChangeSource && changing.open(QIODevice::ReadWrite))
+        const bool last = value >= FileCopyThread::lastBlockProgress;
+        if (last && event == Event::ChangeSource && changing.open(QFile::ReadWrite))
             changing.write("changed");
     }, -1);
 
     QFile::remove(drive + QStringLiteral("/filler"));
     const bool succeeds = reason.isEmpty();
-    QVERIFY2(run.ends == 1 && !run.afterEnd && run.progress.value(0, -1) == 0.0, "one end signal, last, after 0.0");
+    QVERIFY2(run.ended && run.ends == 1 && !run.afterEnd && run.progress.value(0, -1) == 0.0, "one end, last, after 0");
     QCOMPARE(run.successes, succeeds ? 1 : 0);
     QCOMPARE(run.reason, reason);
     QCOMPARE(run.verdict, verdict);
-    QVERIFY2(logLine.isEmpty() || log.hasLineStartingWith(logLine), qPrintable(log.lines().join(QLatin1Char('\n'))));
+    // In place the old image is gone until the new one is whole: only when there is no room beside it.
+    QCOMPARE(run.inPlace, volume == Volume::RoomForOne);
+    QVERIFY2(logLine.isEmpty() || log.hasLineStartingWith(logLine), qPrintable(log.lines().join('\n')));
     QVERIFY2(std::is_sorted(run.progress.cbegin(), run.progress.cend()), "the bar went back");
-    QVERIFY2(run.progress.indexOf(1.0) == (succeeds ? run.progress.size() - 1 : -1), "1.0 is the end of a whole copy, only");
+    QVERIFY2(run.progress.indexOf(1.0) == (succeeds ? run.progress.size() - 1 : -1), "1.0 before a whole copy");
     if (succeeds) {
         const int blocks = (size + FileCopyThread::blockSize - 1) / FileCopyThread::blockSize;
         QCOMPARE(run.progress.size(), blocks + 2);
-        QVERIFY2(run.atEnd == firmware + "|1.73", "1.0 was announced before the firmware and the version were on the drive");
+        QVERIFY2(run.atEnd == firmware + "|1.73", "1.0 came before the firmware and the version were on the drive");
     }
     if (event == Event::Strand) {
         QCOMPARE(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -260,24 +261,32 @@ void TestWorker::diskCheck_data()
     QTest::addColumn<int>("verdict");
     QTest::addColumn<QString>("logLine");
     QTest::addColumn<int>("quitAfterMs");
-
-    const QString codePage = QStringLiteral("printf 'Active code page: 437\\r\\n'; ");
-    const QString hang = QStringLiteral("sleep 60");
-    const QString d = QStringLiteral("drive");
-    QTest::newRow("clean: copied without a repair") << false << codePage + say(noProblems) << QString() << d << 0 << QStringLiteral("FileCopyThread::checkDisk result: \"Active code page: 437\\r\\n") << -1;
-    QTest::newRow("problems: repaired before any byte is written") << false << codePage + say(problemsFound) << say(QStringLiteral("fixed")) << d << 1 << QStringLiteral("MyChkdsk::runCommand: \"fixed\"") << -1;
-    QTest::newRow("both sentences mean no problems") << false << say(problemsFound + QLatin1Char('\n') + noProblems) << QString() << d << 0 << QString() << -1;
-    QTest::newRow("a sentence in capitals is no verdict") << false << say(problemsFound.toUpper()) << QString() << d << -1 << QString() << -1;
-    QTest::newRow("a sentence without its full stop is no verdict") << false << say(problemsFound.chopped(1)) << QString() << d << -1 << QString() << -1;
-    QTest::newRow("a verdict on standard error is not read") << false << say(problemsFound) + QStringLiteral(" >&2") << QString() << d << -1 << QString() << -1;
-    QTest::newRow("a checker that cannot start: no verdict, copied") << false << QStringLiteral("missing") << QString() << d << -1 << QStringLiteral("checkDisk process.waitForFinished error") << -1;
-    QTest::newRow("a drive name with quotes and $(...) reaches the checker as one word") << false << say(problemsFound) << QStringLiteral("true")
-            << QStringLiteral("vol 'a' \"b\"; $(touch pwned) & `touch pwned`") << 1 << QString() << -1;
-    QTest::newRow("a checker that asks a question gets no answer and goes on") << false << QStringLiteral("read answer; ") + say(noProblems) << QString() << d << 0 << QString() << -1;
-    QTest::newRow("quit during a hanging check") << false << hang << QString() << d << -1 << QStringLiteral("FileCopyThread: disk checker abandoned") << 300;
-    QTest::newRow("quit during a hanging repair") << false << say(problemsFound) << hang << d << 1 << QStringLiteral("FileCopyThread: disk checker abandoned") << 300;
-    QTest::newRow("slow: a hanging check is cut off at 5 s, then copied") << true << hang << QString() << d << -1 << QStringLiteral("checkDisk process.waitForFinished error") << -1;
-    QTest::newRow("slow: a hanging repair is cut off at 30 s, then copied") << true << say(problemsFound) << hang << d << 1 << QStringLiteral("repairDisk process.waitForFinished error") << -1;
+    const auto row = [](const char *name, const QString &check, const QString &repair, int verdict,
+                        const QString &logLine = QString(), int quitAfterMs = -1, const QString &drive = "drive") {
+        const bool slow = QByteArray(name).startsWith("slow");
+        QTest::newRow(name) << slow << check << repair << drive << verdict << logLine << quitAfterMs;
+    };
+    const QString codePage = "printf 'Active code page: 437\\r\\n'; ", hang = "sleep 60";
+    const QString fixed = say(problemsFound), clean = say(noProblems);
+    const QString abandoned = "FileCopyThread: disk checker abandoned";
+    const QString checkCut = "checkDisk process.waitForFinished error";
+    row("clean: copied without a repair", codePage + clean, QString(), 0,
+        "FileCopyThread::checkDisk result: \"Active code page: 437\\r\\n");
+    row("problems: repaired before any byte is written", codePage + fixed, say("fixed"), 1,
+        "MyChkdsk::runCommand: \"fixed\"");
+    row("both sentences mean no problems", say(problemsFound + '\n' + noProblems), QString(), 0);
+    row("a sentence in capitals is no verdict", say(problemsFound.toUpper()), QString(), -1);
+    row("a sentence without its full stop is no verdict", say(problemsFound.chopped(1)), QString(), -1);
+    row("a verdict on standard error is not read", fixed + " >&2", QString(), -1);
+    row("a checker that cannot start: no verdict, copied", "missing", QString(), -1, checkCut);
+    row("a drive name with quotes and $(...) reaches the checker as one word", fixed, "true", 1, QString(), -1,
+        "vol 'a' \"b\"; $(touch pwned) & `touch pwned`");
+    row("a checker that asks a question gets no answer and goes on", "read answer; " + clean, QString(), 0);
+    row("quit during a hanging check", hang, QString(), -1, abandoned, 300);
+    row("quit during a hanging repair", fixed, hang, 1, abandoned, 300);
+    row("slow: a hanging check is cut off at 5 s, then copied", hang, QString(), -1, checkCut);
+    row("slow: a hanging repair is cut off at 30 s, then copied", fixed, hang, 1,
+        "repairDisk process.waitForFinished error");
 }
 
 void TestWorker::diskCheck()
@@ -295,29 +304,30 @@ void TestWorker::diskCheck()
     const QString drive = work.filePath(driveName);
     QVERIFY(QDir().mkpath(drive));
     const QByteArray firmware(3 * 4096, 'n');
-    QVERIFY(writeFile(drive + QStringLiteral("/lumetra.bin"), oldFirmware) && writeFile(work.filePath(QStringLiteral("source")), firmware));
-    QFile::remove(work.filePath(QStringLiteral("calls")));
+    QVERIFY(writeFile(drive + "/lumetra.bin", oldFirmware) && writeFile(work.filePath("source"), firmware));
+    QFile::remove(work.filePath("calls"));
     FileCopyThread thread(std::make_unique<ShellChecker>(check, repair, false));
-    thread.setFilePath(work.filePath(QStringLiteral("source")), drive + QStringLiteral("/lumetra.bin"));
+    thread.setFilePath(work.filePath("source"), drive + "/lumetra.bin");
     LogCapture log;
     Run run(thread, QString(), QString(), {}, quitAfterMs);
 
     const bool quits = quitAfterMs >= 0;
     QCOMPARE(run.verdict, verdict);
     QCOMPARE(run.successes, quits ? 0 : 1);
-    QCOMPARE(contentOf(drive + QStringLiteral("/lumetra.bin")), quits ? oldFirmware : firmware);
-    QVERIFY2(logLine.isEmpty() || log.hasLineStartingWith(logLine), qPrintable(log.lines().join(QLatin1Char('\n'))));
+    QCOMPARE(contentOf(drive + "/lumetra.bin"), quits ? oldFirmware : firmware);
+    QVERIFY2(logLine.isEmpty() || log.hasLineStartingWith(logLine), qPrintable(log.lines().join('\n')));
     const double limit = slow ? (verdict == 1 ? 30 : 5) : 0;
     QVERIFY2(run.seconds >= limit && run.seconds < limit + 2.5, "the checker was not cut off when it should have been");
-    QFile callsFile(work.filePath(QStringLiteral("calls")));
-    const QStringList calls = callsFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(callsFile.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList();
+    QFile callsFile(work.filePath("calls"));
+    const QByteArray called = callsFile.open(QIODevice::ReadOnly) ? callsFile.readAll() : QByteArray();
+    const QStringList calls = QString::fromUtf8(called).split('\n', Qt::SkipEmptyParts);
     QStringList expected;
     if (check != QLatin1String("missing"))
-        expected << QStringLiteral("check ") + drive + QStringLiteral(" old");
+        expected << "check " + drive + " old";
     if (verdict == 1)
-        expected << QStringLiteral("repair ") + drive + QStringLiteral(" old");
+        expected << "repair " + drive + " old";
     QCOMPARE(calls, expected);
-    QVERIFY(!QFile::exists(work.filePath(QStringLiteral("pwned"))));
+    QVERIFY(!QFile::exists(work.filePath("pwned")));
 }
 
 QTEST_GUILESS_MAIN(TestWorker)
