@@ -38,7 +38,8 @@ thread)
     ;;
 esac
 
-LUMETRA_BUILD_DIR=$build "$top/scripts/build.sh" -DLUMETRA_SANITIZER="$sanitizer" "$@"
+# One translation unit per target and batch of files: the suite's three builds take half the time.
+LUMETRA_BUILD_DIR=$build "$top/scripts/build.sh" -DLUMETRA_SANITIZER="$sanitizer" -DCMAKE_UNITY_BUILD=ON "$@"
 cd "$build"
 # Most tests wait (on child processes, volumes, a window) rather than compute: three at a
 # time keep two cores busy. Under a sanitizer what counts is the code of this build: the layout
