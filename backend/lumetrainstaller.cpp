@@ -192,6 +192,9 @@ bool LumetraInstaller::startRun(bool verifyOnly)
 
 void LumetraInstaller::copyFileSuccess()
 {
+    // The end signal is the run's last act, but the thread counts as running until run()
+    // returns: a removal asked for right after must not find it still running.
+    fileCopyThread.wait();
     if (verifying) {
         unitLock.unlock();
         emit firmwareCompared(unitRoot, true);
@@ -206,6 +209,7 @@ void LumetraInstaller::copyFileSuccess()
 
 void LumetraInstaller::copyFileFailed()
 {
+    fileCopyThread.wait();
     // Nothing more happens to the unit: another updater may have it now.
     unitLock.unlock();
     if (verifying)
