@@ -96,8 +96,11 @@ UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directo
         current().outcome = upToDate;
         attempt.versionAfter = version;
     });
-    connect(installer, &LumetraInstaller::updateFirmwareSuccess, this,
-            [this] { current().outcome = updated; });
+    // A unit found up to date under the lock ends with a success too; it stays "up to date".
+    connect(installer, &LumetraInstaller::updateFirmwareSuccess, this, [this] {
+        if (current().outcome != upToDate)
+            attempt.outcome = updated;
+    });
     connect(installer, &LumetraInstaller::updateFirmwareFailed, this, &UpdateHistory::onFailed);
     connect(installer, &LumetraInstaller::removalFinished, this, &UpdateHistory::onRemovalFinished);
 }
