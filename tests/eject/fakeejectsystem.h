@@ -82,11 +82,7 @@ public:
     }
 
 private:
-    template<typename T> T call(const std::string &what, T result)
-    {
-        calls << QString::fromStdString(what);
-        return result;
-    }
+    template<typename T> T call(const std::string &what, T result) { return calls << what.c_str(), result; }
     std::uintptr_t add(std::uint32_t number) { open[++lastId] = number; return lastId; }
     // Like Configuration Manager, a veto name is written only when there is one, at most filling the buffer.
     ConfigResult attempt(const std::string &what, DeviceInstance node, std::uint32_t *veto, wchar_t *name,

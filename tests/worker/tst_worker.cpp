@@ -77,7 +77,6 @@ void TestWorker::diskCheck_data()
     row("slow: a hanging repair is cut off at 30 s, then copied", d, e, fixed, hang, 1, {}, "repairDisk process");
 }
 
-// One update by the worker alone; what the drive holds at its end, what the checker was asked.
 void TestWorker::update()
 {
     QFETCH(Row, row);
