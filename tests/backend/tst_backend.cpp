@@ -187,8 +187,7 @@ void TestBackend::update()
     LumetraInstaller installer(std::move(volumes), std::make_unique<ShellChecker>("sleep 0.3"), std::move(eject));
     UpdateHistory::attach(&installer, folder);
     Events seen(&installer);
-    // Pulled during the check, which takes 0.3 s.
-    connect(&installer, &LumetraInstaller::copyFileProgress, this, [&](double value) {
+    connect(&installer, &LumetraInstaller::copyFileProgress, this, [&](double value) { // pulled during the 0.3 s check
         if (value == 0.0 && row.what == Case::UpdatedUnitPulled && QDir(drive).removeRecursively())
             plugged->roots = QStringList { other };
     });

@@ -12,9 +12,8 @@ struct FakeVolumes : VolumeSource
     QStringList roots;
 };
 
-// The disk checker as a shell snippet ($1: the drive); every call appends "check|repair <drive> <first bytes of
-// the firmware then>" to $CALLS when set. A null snippet is a command the platform refuses; "missing" one that
-// cannot start. systemDrives: the drive as the real platform names it, else the marker's folder.
+// The disk checker as a shell snippet ($1: the drive), logging "check|repair <drive> <the firmware's first bytes>" to
+// $CALLS if set; a null snippet is refused, "missing" cannot start; systemDrives: the drive as the platform names it.
 class ShellChecker : public DiskCheckPlatform
 {
 public:
