@@ -1,13 +1,11 @@
-#ifndef LOGCAPTURE_H
-#define LOGCAPTURE_H
-
+#pragma once
 #include <QtCore/QStringList>
 
 #include <mutex>
 
-// Collects the debug lines of everything that runs while it exists, worker threads
-// included; warnings still reach the test's output. A standard mutex, which
-// ThreadSanitizer sees, keeps a worker from logging into a capture that is gone.
+// Collects the debug lines of everything that runs while it exists, worker threads included; warnings still
+// reach the test's output. A standard mutex, which ThreadSanitizer sees, keeps a worker from logging into a
+// capture that is gone.
 class LogCapture
 {
 public:
@@ -18,13 +16,7 @@ public:
         previous = qInstallMessageHandler(&handle);
     }
     ~LogCapture() { std::lock_guard<std::mutex> locker(lock); qInstallMessageHandler(previous); current = nullptr; }
-
     QStringList lines() const { std::lock_guard<std::mutex> locker(lock); return captured; }
-    bool hasLineStartingWith(const QString &start) const
-    {
-        const QStringList all = lines();
-        return std::any_of(all.cbegin(), all.cend(), [&](const QString &line) { return line.startsWith(start); });
-    }
 
 private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -35,11 +27,8 @@ private:
         if (current && type != QtDebugMsg)
             current->previous(type, context, message);
     }
-
     static inline std::mutex lock;
     static inline LogCapture *current = nullptr;
     QtMessageHandler previous = nullptr;
     QStringList captured;
 };
-
-#endif // LOGCAPTURE_H

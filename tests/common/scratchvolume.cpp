@@ -1,36 +1,13 @@
 #include "scratchvolume.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QProcess>
 
 #include <unistd.h>
 
-ScratchVolume::ScratchVolume(Kind kind, qint64 sizeBytes, const QString &mountName)
-    : root(mountName.isEmpty() ? mountPoint.path() : mountPoint.filePath(mountName))
+ScratchVolume::ScratchVolume(qint64 sizeBytes) : error(unavailableReason())
 {
-    if (!unavailableReason().isEmpty() || !mountPoint.isValid() || !QDir().mkpath(root)) {
-        error = unavailableReason();
-        return;
-    }
-    // $1 the size, $2 the mount point, $3 the image; an image's loop device is printed first.
-    // A FAT image's fsname puts the loop device in the mount table, where a checker looks.
-    static const char *const scripts[] = {
-        "mount -t tmpfs -o size=$1 lumetra-test \"$2\"",
-        "truncate -s $1 \"$3\" && mkfs.fat \"$3\" >/dev/null && d=$(losetup --find --show \"$3\") && echo $d"
-        " && fusefat -o rw+,fsname=$d,subtype=fusefat $d \"$2\"" };
-    QString output;
-    mounted = run(QStringLiteral("sh"),
-                  { QStringLiteral("-c"), QLatin1String(scripts[int(kind)]), QStringLiteral("sh"),
-                    QString::number(sizeBytes), root, imageDirectory.filePath(QStringLiteral("volume.img")) },
-                  &output);
-    loopDevice = output.trimmed();
-}
-
-ScratchVolume::~ScratchVolume()
-{
-    unmount();
-    if (!loopDevice.isEmpty())
-        run(QStringLiteral("losetup"), { QStringLiteral("-d"), loopDevice });
+    mounted = error.isEmpty() && mountPoint.isValid()
+            && run("mount", { "-t", "tmpfs", "-o", "size=" + QString::number(sizeBytes), "lumetra-test", rootPath() });
 }
 
 QString ScratchVolume::unavailableReason()
@@ -42,32 +19,13 @@ QString ScratchVolume::unavailableReason()
     return QString();
 }
 
-bool ScratchVolume::remountReadOnly()
-{
-    return mounted
-            && run(QStringLiteral("mount"),
-                   { QStringLiteral("-o"), QStringLiteral("remount,ro"), root });
-}
-
-bool ScratchVolume::unmount()
-{
-    if (!mounted)
-        return true;
-    // Lazy, so a file a test still holds open cannot leave the mount behind.
-    mounted = !run(QStringLiteral("umount"), { QStringLiteral("-l"), root });
-    return !mounted;
-}
-
-bool ScratchVolume::run(const QString &program, const QStringList &arguments, QString *output)
+bool ScratchVolume::run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    const bool ran
-        = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (output)
-        *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const bool ran = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
     if (!ran)
-        error = arguments.join(QLatin1Char(' ')) + QStringLiteral(": ")
-            + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        error = arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     return ran;
 }

@@ -1,44 +1,25 @@
-#ifndef SCRATCHVOLUME_H
-#define SCRATCHVOLUME_H
-
+#pragma once
 #include <QtCore/QFile>
-#include <QtCore/QString>
 #include <QtCore/QTemporaryDir>
 
-// A real file system mounted for one test and unmounted when the object goes. Mounting
-// needs root inside the private mount namespace that tests labelled "root" get.
+// A tmpfs mounted for one test and unmounted when the object goes; mounting needs root inside the private mount
+// namespace that tests labelled "root" get.
 class ScratchVolume
 {
 public:
-    // FatImage: a FAT image on a loop device, mounted through FUSE (fusefat: this kernel may
-    // have no FAT driver) with the loop device as its name, so a checker can find it.
-    enum class Kind { Tmpfs, FatImage };
-
-    // sizeBytes: the tmpfs size limit, or the image size. mountName: the mount point's
-    // own name inside a temporary directory, when a test needs a particular one.
-    explicit ScratchVolume(Kind kind = Kind::Tmpfs, qint64 sizeBytes = 4 * 1024 * 1024,
-                           const QString &mountName = QString());
-    ~ScratchVolume();
-
-    // Empty when this machine or user cannot mount here; otherwise the reason to skip.
-    static QString unavailableReason();
-
+    explicit ScratchVolume(qint64 sizeBytes = 4 << 20);
+    ~ScratchVolume() { unmount(); }
+    static QString unavailableReason(); // empty when this machine or user can mount here
     bool isMounted() const { return mounted; }
     QString errorString() const { return error; }
-    QString rootPath() const { return root; }
-    // The loop device behind an image, empty for a tmpfs.
-    QString device() const { return loopDevice; }
-
-    bool remountReadOnly();
-    bool unmount();
+    QString rootPath() const { return mountPoint.path(); }
+    bool remountReadOnly() { return mounted && run("mount", { "-o", "remount,ro", rootPath() }); }
+    // Lazy, so a file a test still holds open cannot leave the mount behind.
+    bool unmount() { return !(mounted = mounted && !run("umount", { "-l", rootPath() })); }
 
 private:
-    bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
-
+    bool run(const QString &program, const QStringList &arguments);
     QTemporaryDir mountPoint;
-    QTemporaryDir imageDirectory;
-    QString root;
-    QString loopDevice;
     QString error;
     bool mounted = false;
 };
@@ -54,5 +35,3 @@ inline bool writeFile(const QString &path, const QByteArray &content)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
-
-#endif // SCRATCHVOLUME_H

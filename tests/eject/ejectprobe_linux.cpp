@@ -10,8 +10,6 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv); // the bus connection ends with it, not in a static's destructor
     const quint32 code = EjectLumetra().ejectDrive(QString::fromLocal8Bit(argv[1]));
     const QFileInfoList descriptors = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System);
-    return std::any_of(descriptors.begin(), descriptors.end(),
-                       [](const QFileInfo &fd) { return fd.symLinkTarget().startsWith("/dev/loop"); })
-        ? 99
-        : int(code);
+    const auto onLoop = [](const QFileInfo &fd) { return fd.symLinkTarget().startsWith("/dev/loop"); };
+    return std::any_of(descriptors.begin(), descriptors.end(), onLoop) ? 99 : int(code);
 }

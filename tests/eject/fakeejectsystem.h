@@ -1,10 +1,9 @@
 #pragma once
 #include "ejectsystem.h"
 
-#include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <map>
-#include <numeric>
 #include <vector>
 
 // Plays the system from a script; `calls` records what the removal asks, its pauses and prints. By default: drive E,
@@ -13,11 +12,7 @@ class FakeEjectSystem : public EjectSystem
 {
 public:
     static constexpr std::uint32_t unnumbered = 0x7FFFFFFF, unopenable = 0x7FFFFFFE;
-    struct Disk {
-        std::uint32_t number;
-        DeviceInstance instance;
-        std::uint32_t detailSize = 96;
-    }; // instance 0: no detail
+    struct Disk { std::uint32_t number; DeviceInstance instance; std::uint32_t detailSize = 96; }; // 0: no detail
     struct Attempt { ConfigResult result; std::uint32_t vetoType = vetoTypeUnknown; std::wstring vetoName = {}; };
     std::string volume = "E";
     std::uint32_t volumeNumber = 2, type = driveRemovable, status = statusRemovable | 0x0A;
@@ -25,16 +20,9 @@ public:
     ConfigResult parentResult = resultSuccess;
     std::vector<Disk> disks = { { 0, 31 }, { 2, 32 } }, cdRoms = { { 2, 41 } }, listed;
     std::vector<Attempt> attempts = { { resultSuccess } }; // the last one repeats
-    std::vector<std::string> calls;
+    QStringList calls;
     std::map<std::uintptr_t, std::uint32_t> open; // handles and device lists not closed, with their numbers
 
-    QString trace() const
-    {
-        return QString::fromStdString(
-            std::accumulate(calls.begin(), calls.end(), std::string(), [](std::string all, const std::string &call) {
-                return all.empty() ? call : all + ", " + call;
-            }));
-    }
     Handle openVolume(const std::string &drive) override
     {
         return call("openVolume " + drive, drive == volume ? add(volumeNumber) : invalidHandle);
@@ -85,22 +73,16 @@ public:
     {
         return attempt("remove ", node, veto, name, length);
     }
-    void sleep(std::uint32_t milliseconds) override
-    {
-        calls.push_back(milliseconds == 200 ? "pause" : "pause of " + std::to_string(milliseconds));
-    }
-    void printMessage(const char *message) override { calls.push_back(message); }
-    void printNumber(const char *format, std::uint32_t value) override
-    {
-        calls.push_back(QString::asprintf(format, value).toStdString());
-    }
+    void sleep(std::uint32_t ms) override { calls << (ms == 200 ? "pause" : "pause of " + QString::number(ms)); }
+    void printMessage(const char *message) override { calls << message; }
+    void printNumber(const char *format, std::uint32_t value) override { calls << QString::asprintf(format, value); }
     void printWide(const char *format, const wchar_t *text) override
     {
-        calls.push_back(QString(format).replace("%ws", QString::fromWCharArray(text)).toStdString());
+        calls << QString(format).replace("%ws", QString::fromWCharArray(text));
     }
 
 private:
-    template<typename T> T call(const std::string &what, T result) { calls.push_back(what); return result; }
+    template<typename T> T call(const std::string &what, T result) { return calls << what.c_str(), result; }
     std::uintptr_t add(std::uint32_t number) { open[++lastId] = number; return lastId; }
     // Like Configuration Manager, a veto name is written only when there is one, at most filling the buffer.
     ConfigResult attempt(const std::string &what, DeviceInstance node, std::uint32_t *veto, wchar_t *name,

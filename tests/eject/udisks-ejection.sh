@@ -1,22 +1,19 @@
 #!/bin/sh
-# The Linux removal against a real udisks (run-test.sh's "udisks" mode gives the test a system
-# bus, udev and udisks of its own) on an ext4 image that udisks sets up and mounts like a stick.
-# Usage: udisks-ejection.sh <ejectprobe>. Exit status 77 means skipped.
+# The Linux removal against a real udisks (run-test.sh's "udisks" mode gives the test a system bus, udev and
+# udisks of its own) on an ext4 image that udisks sets up and mounts like a stick. Usage: udisks-ejection.sh
+# <ejectprobe>. Exit status 77 means skipped.
 set -u
 [ "${LUMETRA_PRIVATE_MOUNTS:-}" = 1 ] && udisksctl status >/dev/null 2>&1 ||
     { echo "SKIP: needs root and udisks (ctest as root; dbus, udev, udisks2)"; exit 77; }
 probe=$1 work=$(mktemp -d) failures=0; trap 'rm -rf "$work"' EXIT
+# what udisksctl <command> says after <word>, once it answers (udev may be slow to probe a new device)
+ask() { for try in $(seq 100); do
+    answer=$(udisksctl $1 --no-user-interaction 2>/dev/null | sed -n "s/.* $2 \(.*\)$/\1/p") && [ -n "$answer" ] &&
+        echo "${answer%.}" && return; sleep 0.1; done; }
 # row <what a user would meet> <code> <console> <setting, run with $drive and $device first> [<bus>]
 row() {
     truncate -s 16M "$work/unit.img" && mkfs.ext4 -q -F "$work/unit.img"
-    for try in $(seq 50); do  # a udisks that answers may not offer its loop set-up yet
-        device=$(udisksctl loop-setup --no-user-interaction -f "$work/unit.img" 2>/dev/null |
-                 sed -n 's/.* as \(.*\)\.$/\1/p') && [ -n "$device" ] && break || sleep 0.2
-    done
-    for try in $(seq 100); do  # the file system shows once udev has probed the new loop device
-        drive=$(udisksctl mount --no-user-interaction -b "$device" 2>/dev/null | sed -n 's/.* at \(.*\)$/\1/p') &&
-            [ -n "$drive" ] && break || sleep 0.1
-    done
+    device=$(ask "loop-setup -f $work/unit.img" as) drive=$(ask "mount -b $device" at)
     unit=$drive; eval "$4"
     # Every udisks request that might ask for a password must say not to.
     dbus-monitor --system "type='method_call',interface='org.freedesktop.UDisks2.Filesystem'" \
@@ -32,13 +29,13 @@ row() {
     backing=$(cat "/sys/block/${device#/dev/}/loop/backing_file")
     kill $(pidof strace) 2>/dev/null
     expected=$(echo "$3" | sed "s|\$device|$device|") expectedMount=$([ "$2" = 0 ] && echo gone || echo mounted)
-    # One deadline of 10 s holds for the whole removal: well before the 15 s a stuck udisks takes,
-    # with room for a slow start (a sanitizer build).
+    # One deadline of 10 s holds for the whole removal: well before the 15 s a stuck udisks takes, with room for
+    # a slow start (a sanitizer build).
     seen="$code $(cat "$work/console") | $mounted $backing $asked"
     [ "$seen" = "$2 $expected | $expectedMount $work/unit.img $requests" ] && [ $seconds -le 14 ] &&
         echo "PASS: $1" || {
-        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted, on $backing," \
-             "$asked of $requests asked no password"; failures=$((failures + 1)); }
+        echo "FAIL: $1: code $code after $seconds s, printed '$(cat "$work/console")', drive $mounted," \
+             "on $backing, $asked of $requests asked no password"; failures=$((failures + 1)); }
     umount "$unit" 2>/dev/null; losetup -d "$device"
 }
 row "an idle drive is unmounted; its loop device is left alone" 0 "Success/n/n" ""
