@@ -143,7 +143,7 @@ void TestBackend::update_data()
     row("removal vetoed: its code", Case::Vetoed, { { "outcome", "updated" }, { "removal", 2 } }, 1,
         { "p", "version 1.73", "success", "removal 2" });
     row("another updater finished meanwhile: up to date, not written again", Case::UpdatedMeanwhile,
-        { { "versionAfter", "1.73" }, { "removal", 0 } }, 1,
+        { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } }, 1,
         { "p", "up to date 1.73", "success", "removal 0" });
     // The log and the history cannot or must not be written: the update goes on, each is complained of once.
     row("log folder read-only", Case::ReadOnlyLog, {}, 0);
