@@ -4,7 +4,7 @@ units, the table's rows or a fault sweep. ctest runs it as root in a private mou
 import collections, glob, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
-QUIET = ["--yes", "--no-eject"]  # the removal is the eject tests' (udisks of their own)
+QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
 TWO, ONE = 4096, 700  # tmpfs KiB: room for two images; for one only (beside a 400,000-byte old image)
 SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", "trace=write",
                "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
@@ -69,6 +69,7 @@ ROWS = [
      (ONE, signal.SIGHUP, 0, ["updated"], "new")),
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
      (TWO, "gone", 1, ["updated"], "new")),
+    ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
     ("faults at every call, room for two images", "sweep", TWO), ("the same, room for one", "sweep", ONE),
 ]
 
@@ -175,6 +176,33 @@ def play_during(program, workdir, how):
     assert ("finishing the write, do not unplug" in tracer.stderr.read()) == (kib == ONE)
     assert outcomes() == history, outcomes()
     check_units([root], ["1.8"], [firmware])
+
+
+def play_removal(program, workdir, _):
+    if subprocess.run(["udisksctl", "status"], capture_output=True).returncode:
+        return print("SKIP: no udisks here")
+    image = os.path.join(workdir, "unit.img")
+    subprocess.run(["truncate", "-s", "16M", image], check=True)
+    subprocess.run(["mkfs.ext4", "-q", "-F", image], check=True)
+    device = udisks(["loop-setup", "-f", image], " as ")
+    root = udisks(["mount", "-b", device], " at ")
+    for name, data in (("lumetra.bin", OLD), ("Version.txt", b"1.8")):
+        open(os.path.join(root, name), "wb").write(data)
+    run = subprocess.run([program, "--update", "--json", "--yes"], capture_output=True, text=True, timeout=60)
+    subprocess.run(["losetup", "-d", device])
+    seen = [json.loads(line) for line in run.stdout.splitlines()]
+    assert run.returncode == 0 and {"event": "removal", "root": root, "code": 0} in seen, run
+    assert "Success" in run.stderr, "the removal's own words are gone: %r" % run.stderr
+
+
+def udisks(command, before):
+    """What udisksctl answers after the given word, once it answers (udev may be slow to probe a new device)."""
+    for _ in range(100):
+        answer = subprocess.run(["udisksctl"] + command + ["--no-user-interaction"], capture_output=True, text=True)
+        if answer.returncode == 0 and before in answer.stdout:
+            return answer.stdout.strip().rstrip(".").split(before)[-1]
+        time.sleep(0.2)
+    raise AssertionError("udisksctl %s: %s" % (" ".join(command), answer.stderr))
 
 
 def play(row, program, workdir):
