@@ -8,9 +8,8 @@
 #include <QtGui/QRawFont>
 #include <QtTest/QtTest>
 
-// Runs the real host code (through a probe program, with a main document of the test's own)
-// or the program itself, and checks how the process ends and what it says: the exit status
-// is what a script or installer calling the tool sees; -1 from main reaches it as 255.
+// The real host code (a probe with a main document of the test's own) or the program: how it ends, what it
+// says. The exit status is what a script or installer sees; -1 from main reaches it as 255.
 class TestHost : public QObject
 {
     Q_OBJECT
@@ -90,10 +89,8 @@ private slots:
                  qPrintable(printed));
     }
 
-    // Each translation keeps its text's placeholders: one lost drops what the program puts there (the version,
-    // the maker's page, a step's number or title), one of its own shows "%2" as it stands; an empty one is not
-    // yet translated. Each of its characters is in a bundled font of its language in both weights (Roboto, then
-    // the language's own), or it would come from whatever the system offers, or not at all.
+    // Each translation keeps its placeholders (or a version, a page, a step is lost, or "%2" shown; empty: not yet
+    // translated), each character in a bundled font of its language in both weights, or the system's at best.
     void translations()
     {
         const auto placeholders = [](const QString &text) {

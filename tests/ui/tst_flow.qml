@@ -10,10 +10,8 @@ UiTestCase {
         return [{ tag: "unit up to date", needsUpdate: false }, { tag: "unit to update", needsUpdate: true }];
     }
 
-    // Home to the end without a mouse: Tab reaches the maker's link and Return opens it; each
-    // screen's forward button has the focus and a ring, Return, Enter and Space press it, Tab
-    // and Shift+Tab go to back and return, Escape only hides the progress. A screen reader
-    // hears each new screen by its name, and the popup as a named dialog.
+    // Home to the end without a mouse: Tab to the maker's link, focus and a ring on each forward button, Return,
+    // Enter and Space press it, Escape only hides the progress; a reader hears each screen and the popup by name.
     function test_keyboardAlone(data)
     {
         Script.answer.needsUpdate = data.needsUpdate;
@@ -49,8 +47,7 @@ UiTestCase {
         compare(host.quits, 1);
     }
 
-    // The second click of a double click lands on the next screen, which the user has not
-    // seen yet: it must neither start the update nor go back twice.
+    // A double click's second click lands on a screen not yet seen: no update started, no going back twice.
     function test_doubleClick_data()
     {
         return [{ tag: "Step two's arrow, over Step three's Update", from: "StepTwo", to: "StepThree" },
@@ -67,9 +64,8 @@ UiTestCase {
         compare(count("doesLumetraNeedUpdate"), 0);
     }
 
-    // The unit as Step three finds it and at "Update", the backend's signals after the click,
-    // and when Step four comes: "now" at the last event, "glide" once the bar has glided on to
-    // 1, "never": Step three stands again, ready or not, saying why ("says") or not.
+    // The unit at Step three and at "Update", the backend's signals after the click, and when Step four comes:
+    // "now" at the last event, "glide" once the bar has glided on to 1, "never": Step three stands again.
     function test_update_data()
     {
         return [

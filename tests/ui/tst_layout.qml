@@ -37,8 +37,8 @@ UiTestCase {
         return { left: at.x - 0.5, top: at.y - 0.5, right: at.x + width + 0.5, bottom: at.y + height + 0.5 };
     }
 
-    // Every text is whole within its row (a list's lines within the list), so within the
-    // window, clear of the pictures, and read out; every picture is described.
+    // Every text whole within its row (a list's lines within the list), clear of the pictures and read out;
+    // every picture described.
     function checkTexts()
     {
         var pictures = items(screen(), function(item) { return item.sourceSize !== undefined; });
@@ -65,9 +65,7 @@ UiTestCase {
         });
     }
 
-    // The texts and pictures as above; after a failure, each reason has a line of its own
-    // (with the incomplete firmware) that keeps to its place; the buttons are named and a
-    // screen reader presses them.
+    // After each failure, a line of its own for its reason that keeps to its place; buttons named, pressed by a reader.
     function test_screen(data)
     {
         flow().state = data.state || data.tag;

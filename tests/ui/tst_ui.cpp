@@ -19,8 +19,7 @@ static QString nameAround(QAccessibleInterface *face, QAccessible::Role role)
     return QString();
 }
 
-// Readies the engine and stands in the tests as "host": what a screen reader reads of an item, how it
-// presses one, how often the UI quit and which links it opened.
+// Stands in the tests as "host": what a screen reader reads and presses, how often the UI quit, links opened.
 class Setup : public QObject
 {
     Q_OBJECT
@@ -29,8 +28,7 @@ class Setup : public QObject
     Q_PROPERTY(QStringList opened MEMBER opened)
 
 public:
-    // Its name and description, and the names of the screen (the pane) and the dialog it lies in: what a
-    // reader says as the focus lands on it.
+    // What a reader says as the focus lands on the item: its name, and the screen (pane) and dialog it lies in.
     Q_INVOKABLE QVariantMap describe(QObject *item) const
     {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
