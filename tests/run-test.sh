@@ -1,20 +1,16 @@
 #!/bin/sh
-# Runs one test the way every test runs: offscreen, with a private 0700 runtime directory.
-# Mode "root" adds a private mount namespace when we are root, so that mounts made by the test
-# never reach the rest of the machine; mode "udisks" adds a private PID namespace, so that every
-# daemon ends with the test however it ends, holding a system bus, udev and udisks of the test's
-# own on a private /run and /media. Without root the test runs as it is and skips what needs it.
-mode=$1
-shift
+# Runs one test offscreen with a private 0700 runtime directory. As root, mode "root" adds a private mount
+# namespace (the test's mounts never reach the machine); "udisks" adds a private PID namespace (every daemon ends
+# with the test) holding a system bus, udev and udisks of the test's own on a private /run and /media.
+mode=$1; shift
 if [ "$mode" = udisks-inside ]; then
     udevd=/lib/systemd/systemd-udevd udisksd=/usr/libexec/udisks2/udisksd
     if [ -x $udevd ] && [ -x $udisksd ] && command -v dbus-daemon udisksctl >/dev/null; then
-        mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /run && mkdir -p /run/dbus /run/udev || exit 1
-        mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test /media || exit 1
+        for dir in /run /media; do mount -t tmpfs -o mode=0755,nosuid,nodev lumetra-test $dir || exit 1; done
+        mkdir -p /run/dbus /run/udev
         echo '<busconfig><type>system</type><listen>unix:path=/run/dbus/system_bus_socket</listen><auth>EXTERNAL</auth>
 <policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/>
-<allow receive_sender="*"/></policy>
-</busconfig>' >/run/dbus/system.conf
+<allow receive_sender="*"/></policy></busconfig>' >/run/dbus/system.conf
         export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
         dbus-daemon --config-file=/run/dbus/system.conf --fork --nopidfile && $udevd --daemon 2>/dev/null || exit 1
         $udisksd --no-sigint >/dev/null 2>&1 &
@@ -22,13 +18,10 @@ if [ "$mode" = udisks-inside ]; then
     fi
     exec "$@"
 fi
-runtime=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-runtime.XXXXXX") || exit 1
-chmod 0700 "$runtime"
+runtime=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-runtime.XXXXXX") || exit 1  # mktemp makes it 0700
 trap 'rm -rf "$runtime"' EXIT
-export XDG_RUNTIME_DIR="$runtime"
-export XDG_DATA_HOME="$runtime/data"
+export XDG_RUNTIME_DIR="$runtime" XDG_DATA_HOME="$runtime/data" QT_QUICK_BACKEND=software
 export QT_QPA_PLATFORM="${LUMETRA_TEST_PLATFORM:-offscreen}"
-export QT_QUICK_BACKEND=software
 unset LUMETRA_PRIVATE_MOUNTS
 if [ "$mode" != plain ] && [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
     if [ "$mode" = udisks ] && unshare --pid --fork --mount-proc true 2>/dev/null; then

@@ -1,17 +1,17 @@
 #!/usr/bin/python3
-"""cli_update.py <LumetraInstaller> <bundled lumetra.bin>: the program without a window on real
-tmpfs units. ctest runs it as root in a private mount namespace; it skips (77) without one."""
+"""cli_update.py <LumetraInstaller> <bundled lumetra.bin> rows|two|one: the program without a window on real tmpfs
+units, the table's rows or a fault sweep. ctest runs it as root in a private mount namespace; it skips (77) without."""
 import collections, glob, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
-QUIET = ["--yes", "--no-eject"]  # no udisks here: the removal is not what these rows test
+QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
 TWO, ONE = 4096, 700  # tmpfs KiB: room for two images; for one only (beside a 400,000-byte old image)
 SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", "trace=write",
                "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
 EVENTS = ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]
-OPTIONS = ["--list", "--update", "--verify", "--all", "--yes", "--no-eject", "--force", "--watch", "--json", "--lang",
-           "--help", "--version", "--log-dir"]
+OPTIONS = "--list --update --verify --all --yes --no-eject --force --watch --json --lang --help --version --log-dir"
 FORGED = "a\nb\x1b]0;retitled\x07\tup to date"  # a mount point that would forge a row and retitle the terminal
+SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
 
 
 def says(*lines):
@@ -35,15 +35,15 @@ def events(run, roots):
 # returns what is wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
-    ("one unit at 1.8: updated", [("1.8", TWO)], ["--update"] + QUIET, 0, ["new"], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
      ["--update", "--all"] + QUIET, 0, ["new", "old"], None),
     ("a full volume first, --all: fails with the reason, the other still updated",
      [("1.8", 300), ("1.8", TWO)], ["--update", "--all"] + QUIET, 1, ["old", "new"], says("{0}: failed: full drive")),
-    ("--json: one object per event, no bar", [("1.8", TWO)], ["--update", "--json"] + QUIET, 0, ["new"], events),
+    ("one unit at 1.8, --json: updated, one object per event, no bar", [("1.8", TWO)],
+     ["--update", "--json"] + QUIET, 0, ["new"], events),
     ("no terminal and no --yes: usage, nothing written", [("1.8", TWO)], ["--update", "--no-eject"], 3, ["old"], usage),
     ("--help names every option of both faces", [], ["--help"], 0, [],
-     lambda run, _: [option for option in OPTIONS if option not in run.stdout]),
+     lambda run, _: [option for option in OPTIONS.split() if option not in run.stdout]),
     ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
     ("an option no one knows: usage", [("1.8", TWO)], ["--update", "--yse"], 3, ["old"], usage),
     ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
@@ -60,14 +60,18 @@ ROWS = [
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
     ("--watch: a unit plugged after the start, SIGTERM during a later copy", "watch", None),
-    ("two at once on one unit: one updates, the other says busy", "busy", None),
-    ("SIGHUP during the copy beside the old image: stopped, old firmware, on record", "stop", (signal.SIGHUP, TWO)),
-    ("SIGHUP while writing in place: the write is finished, then updated", "stop", (signal.SIGHUP, ONE)),
-    ("the reader of --json goes away mid-copy: the update goes on, exit 1", "pipe", None),
+    # during: room, what happens once the copy moves, exit status, the history's outcomes, firmware afterwards
+    ("two at once on one unit: one updates, the other says busy", "during",
+     (TWO, "busy", 0, ["busy", "updated"], "new")),
+    ("SIGHUP during the copy beside the old image: stopped, old firmware, on record", "during",
+     (TWO, signal.SIGHUP, 1, ["failed"], "old")),
+    ("SIGHUP while writing in place: the write is finished, then updated", "during",
+     (ONE, signal.SIGHUP, 0, ["updated"], "new")),
+    ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
+     (TWO, "gone", 1, ["updated"], "new")),
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
+    ("faults at every call, room for two images", "sweep", TWO), ("the same, room for one", "sweep", ONE),
 ]
-Run = collections.namedtuple("Run", "status stdout stderr")
-SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
 
 
 def plug(workdir, version, kib, what=None):
@@ -76,54 +80,56 @@ def plug(workdir, version, kib, what=None):
         root = os.path.join(os.fsencode(root) if isinstance(what, bytes) else root, what)
         os.mkdir(root)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
-    write(root, "lumetra.bin", BUNDLED if what == "new" else OLD * 2 if kib == ONE and not what else OLD)
-    write(root, "Version.txt", version.encode())
+    files = {"lumetra.bin": BUNDLED if what == "new" else OLD * 2 if kib == ONE and not what else OLD,
+             "Version.txt": version.encode()}
     if what == "leftovers":  # a whole image beside the old one: no room left even in place until it goes
-        write(root, "lumetra.bin.new", os.urandom(411240))
-        write(root, "Version.txt.new", b"")
+        files.update({"lumetra.bin.new": os.urandom(411240), "Version.txt.new": b""})
+    for name, data in files.items():
+        open(os.path.join(os.fsdecode(root), name), "wb").write(data)
     return root
 
 
-def write(root, name, data):
-    open(os.path.join(os.fsdecode(root), name), "wb").write(data)
-
-
-def state(root, bundled):
+def state(root):
     """What the unit holds: (firmware "new", "old", "part" or None, Version.txt, the other files)."""
     root = os.fsdecode(root)
-    image = os.path.join(root, "lumetra.bin")
+    image, version = os.path.join(root, "lumetra.bin"), os.path.join(root, "Version.txt")
     image = open(image, "rb").read() if os.path.isfile(image) else None
-    firmware = None if image is None else "new" if image == bundled else "old" if image in (OLD, OLD * 2) else "part"
-    others = sorted(set(os.listdir(root)) - {"lumetra.bin", "Version.txt"})
-    version = os.path.join(root, "Version.txt")
-    return firmware, open(version, "rb").read().decode() if os.path.isfile(version) else None, others
+    firmware = None if image is None else "new" if image == BUNDLED else "old" if image in (OLD, OLD * 2) else "part"
+    version = open(version, "rb").read().decode() if os.path.isfile(version) else None
+    return firmware, version, sorted(set(os.listdir(root)) - {"lumetra.bin", "Version.txt"})
 
 
-def check_units(roots, units, expected, bundled):
-    for root, unit, firmware in zip(roots, units, expected):
-        found, version, others = state(root, bundled)
-        assert found == firmware or (firmware == "whole" and found in ("new", "old")), "%s holds %s" % (root, found)
-        assert version == ("1.73" if found == "new" else unit[0]), "%s: Version.txt %r" % (root, version)
-        assert not others, "%s: leftovers %s" % (root, others)
+def check_units(roots, versions, expected):
+    for root, version, firmware in zip(roots, versions, expected):
+        found = state(root)
+        assert found == (firmware, "1.73" if firmware == "new" else version, []), "%s holds %s" % (root, found)
 
 
-def history():
-    files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
-    return [json.loads(line) for line in open(files[0])] if files else []
+def outcomes(events=None):
+    """The outcomes of the results among the events, or else of the history's records."""
+    if events is None:
+        files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
+        events = [json.loads(line) for line in open(files[0])] if files else []
+    return [event["outcome"] for event in events if event.get("event", "result") == "result"]
 
 
-def under_strace():
+def traced():
     # LeakSanitizer cannot work under a tracer: in a sanitizer build it would fail the program's end.
     return dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
 
 
-def start(program, options, stdout=subprocess.PIPE):
-    return subprocess.Popen(SLOW_WRITES + [program] + options, stdout=stdout, stderr=subprocess.PIPE, text=True,
-                            env=under_strace())
+def start(program, options):
+    return subprocess.Popen(SLOW_WRITES + [program] + options + QUIET, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            text=True, env=traced())
 
 
 def traced_pid(tracer):
     return int(open("/proc/%d/task/%d/children" % (tracer.pid, tracer.pid)).read().split()[0])
+
+
+def stop(tracer, seen, number):
+    os.kill(traced_pid(tracer), number)
+    wait_for(tracer, seen, lambda event: event["event"] == "done")
 
 
 def wait_for(tracer, seen, wanted):
@@ -138,70 +144,50 @@ def moving(root):
     return lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0
 
 
-def play_watch(program, workdir, bundled, _):
-    tracer, seen, roots = start(program, ["--update", "--watch", "--json"] + QUIET), [], []
+def play_watch(program, workdir, _):
+    tracer, seen, roots = start(program, ["--update", "--watch", "--json"]), [], []
     time.sleep(1.5)
     roots.append(plug(workdir, "1.8", TWO))
     wait_for(tracer, seen, lambda event: event["event"] == "result")
     assert seen[-1]["outcome"] == "updated" and seen[-1]["updated"] == 1, seen[-1]
     roots.append(plug(workdir, "1.8", TWO))
     wait_for(tracer, seen, moving(roots[1]))
-    os.kill(traced_pid(tracer), signal.SIGTERM)
-    wait_for(tracer, seen, lambda event: event["event"] == "done")
+    stop(tracer, seen, signal.SIGTERM)
     assert tracer.wait(20) == 0, "exit status %d after SIGTERM" % tracer.returncode
-    assert [event["outcome"] for event in seen if event["event"] == "result"] == ["updated", "stopped"], seen
-    check_units(roots, [("1.8",)] * 2, ["new", "old"], bundled)
+    assert outcomes(seen) == ["updated", "stopped"], seen
+    check_units(roots, ["1.8"] * 2, ["new", "old"])
 
 
-def play_busy(program, workdir, bundled, _):
-    root, seen = plug(workdir, "1.8", TWO), []
-    first = start(program, ["--update", "--json"] + QUIET)
-    wait_for(first, seen, moving(root))
-    second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30)
-    assert second.returncode == 1 and "%s: busy: being updated by another LumetraInstaller (pid %d)" % (
-        root, traced_pid(first)) in second.stdout, second
-    assert first.wait(60) == 0, first.stderr.read()
-    assert [record["outcome"] for record in history()] == ["busy", "updated"], history()
-    check_units([root], [("1.8",)], ["new"], bundled)
-
-
-def play_stop(program, workdir, bundled, how):
-    number, kib = how
+def play_during(program, workdir, how):
+    """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone") or a signal."""
+    kib, what, status, history, firmware = how
     root, seen = plug(workdir, "1.8", kib), []
-    tracer = start(program, ["--update", "--json"] + QUIET)
+    tracer = start(program, ["--update", "--json"])
     wait_for(tracer, seen, moving(root))
-    os.kill(traced_pid(tracer), number)
-    wait_for(tracer, seen, lambda event: event["event"] == "done")
-    in_place = kib == ONE
-    assert tracer.wait(20) == (0 if in_place else 1), tracer.returncode
-    assert ("finishing the write, do not unplug" in tracer.stderr.read()) == in_place
-    assert [record["outcome"] for record in history()] == ["updated" if in_place else "failed"], history()
-    check_units([root], [("1.8",)], ["new" if in_place else "old"], bundled)
+    if what == "busy":
+        second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30)
+        assert second.returncode == 1 and "%s: busy: being updated by another LumetraInstaller (pid %d)" % (
+            root, traced_pid(tracer)) in second.stdout, second
+    elif what == "gone":
+        tracer.stdout.close()
+    else:
+        stop(tracer, seen, what)
+    assert tracer.wait(60) == status, "exit status %d" % tracer.returncode
+    assert ("finishing the write, do not unplug" in tracer.stderr.read()) == (kib == ONE)
+    assert outcomes() == history, outcomes()
+    check_units([root], ["1.8"], [firmware])
 
 
-def play_pipe(program, workdir, bundled, _):
-    root = plug(workdir, "1.8", TWO)
-    reader, writer = os.pipe()
-    tracer = start(program, ["--update", "--json"] + QUIET, stdout=writer)
-    os.close(writer)
-    with os.fdopen(reader) as output:
-        while not moving(root)(json.loads(output.readline())):
-            pass
-    assert tracer.wait(60) == 1, "exit status %d with its output lost" % tracer.returncode
-    assert [record["outcome"] for record in history()] == ["updated"], history()
-    check_units([root], [("1.8",)], ["new"], bundled)
-
-
-def play_removal(program, workdir, bundled, _):
+def play_removal(program, workdir, _):
     if subprocess.run(["udisksctl", "status"], capture_output=True).returncode:
         return print("SKIP: no udisks here")
     image = os.path.join(workdir, "unit.img")
     subprocess.run(["truncate", "-s", "16M", image], check=True)
     subprocess.run(["mkfs.ext4", "-q", "-F", image], check=True)
-    device = udisks(["loop-setup", "-f", image], " as ", 50)
-    root = udisks(["mount", "-b", device], " at ", 100)
-    write(root, "lumetra.bin", OLD)
-    write(root, "Version.txt", b"1.8")
+    device = udisks(["loop-setup", "-f", image], " as ")
+    root = udisks(["mount", "-b", device], " at ")
+    for name, data in (("lumetra.bin", OLD), ("Version.txt", b"1.8")):
+        open(os.path.join(root, name), "wb").write(data)
     run = subprocess.run([program, "--update", "--json", "--yes"], capture_output=True, text=True, timeout=60)
     subprocess.run(["losetup", "-d", device])
     seen = [json.loads(line) for line in run.stdout.splitlines()]
@@ -209,9 +195,9 @@ def play_removal(program, workdir, bundled, _):
     assert "Success" in run.stderr, "the removal's own words are gone: %r" % run.stderr
 
 
-def udisks(command, before, tries):
+def udisks(command, before):
     """What udisksctl answers after the given word, once it answers (udev may be slow to probe a new device)."""
-    for _ in range(tries):
+    for _ in range(100):
         answer = subprocess.run(["udisksctl"] + command + ["--no-user-interaction"], capture_output=True, text=True)
         if answer.returncode == 0 and before in answer.stdout:
             return answer.stdout.strip().rstrip(".").split(before)[-1]
@@ -219,10 +205,10 @@ def udisks(command, before, tries):
     raise AssertionError("udisksctl %s: %s" % (" ".join(command), answer.stderr))
 
 
-def play(row, program, workdir, bundled):
+def play(row, program, workdir):
     name, units, options = row[:3]
     if isinstance(units, str):
-        return globals()["play_" + units](program, workdir, bundled, options)
+        return globals()["play_" + units](program, workdir, options)
     status, firmware, check = row[3:]
     roots = [plug(workdir, *unit) for unit in units]
     with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
@@ -232,67 +218,56 @@ def play(row, program, workdir, bundled):
     assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
     wrong = check and check(run, [os.fsdecode(root) for root in roots])
     assert not wrong, "%s\n%s%s" % (wrong, run.stdout, run.stderr)
-    check_units(roots, units, firmware, bundled)
+    check_units(roots, [unit[0] for unit in units], firmware)
 
 
-def faulted(program, root, path, fault):
-    """One update with strace making one call on one file fail (EIO) or kill the program."""
-    command = ["strace", "-f", "-qq", "-o", "/dev/null", "-P", os.path.join(root, path)]
-    if fault:
-        command += ["-e", "inject=%s:%s:when=%d" % fault]
-    run = subprocess.run(command + [program, "--update"] + QUIET, capture_output=True, text=True, timeout=60,
-                         env=under_strace())
-    return Run(run.returncode, run.stdout, run.stderr)
+def faulted(program, root, path, fault, trace="/dev/null"):
+    """One update with strace making one call on one file fail (EIO) or kill the program; or tracing them."""
+    command = ["strace", "-f", "-qq", "-o", trace, "-P", os.path.join(root, path)]
+    command += ["-e", "inject=%s:%s:when=%d" % fault] if fault else []
+    return subprocess.run(command + [program, "--update"] + QUIET, capture_output=True, text=True, timeout=60,
+                          env=traced())
 
 
 def fault_points(program, workdir, kib, path):
     """Every call the update makes on the file, with the per-block writes sampled: first, middle, last."""
-    root = plug(workdir, "1.8", kib)
-    trace = os.path.join(workdir, "trace")
-    subprocess.run(["strace", "-f", "-qq", "-o", trace, "-P", os.path.join(root, path), program, "--update"] + QUIET,
-                   capture_output=True, env=under_strace(), check=True)
+    root, trace = plug(workdir, "1.8", kib), os.path.join(workdir, "trace")
+    assert faulted(program, root, path, None, trace).returncode == 0
     subprocess.run(["umount", root], check=True)
     names = [line.split(None, 1)[1].split("(")[0] for line in open(trace) if "(" in line]
     # A side file takes the old one's place only once it is on the device: a power cut after the rename
     # must not leave the unit with an empty or torn file under the real name.
     renamed = [index for index, name in enumerate(names) if name.startswith("rename")]
     assert not renamed or {"fsync", "fdatasync"} & set(names[:renamed[0]]), "%s renamed unflushed: %s" % (path, names)
-    calls = collections.Counter(names)
-    for call, count in sorted(calls.items()):
-        numbers = sorted({1, count // 2 or 1, count}) if call == "write" else range(1, count + 1)
-        for number in numbers:
+    for call, count in sorted(collections.Counter(names).items()):
+        for number in sorted({1, count // 2 or 1, count}) if call == "write" else range(1, count + 1):
             # Under a sanitizer the error paths are what it can see; a kill is the normal build's to prove.
             for action in ("error=EIO",) if SANITIZED else ("error=EIO", "signal=SIGKILL"):
                 yield call, action, number
 
 
-def sweep(program, workdir, bundled, kib):
+def play_sweep(program, workdir, kib):
     """Faults at every call on the unit's files: the unit is never left unrecognised or called up to date."""
     tried, failures = 0, []
     for path in ["lumetra.bin", "lumetra.bin.new", "Version.txt", "Version.txt.new"]:
         for fault in list(fault_points(program, workdir, kib, path)):
             root = plug(workdir, "1.8", kib)
             run = faulted(program, root, path, fault)
-            firmware, version, others = state(root, bundled)
-            where = "%s %s:%s:when=%d" % (path, *fault)
-            tried += 1
+            firmware, version, others = state(root)
+            where, tried = "%s %s:%s:when=%d" % (path, *fault), tried + 1
             sound = firmware in ("new", "old") or (firmware == "part" and kib == ONE)
             if not sound or version not in ("1.8", "1.73") or (version == "1.73" and firmware != "new"):
                 failures.append("%s: firmware %s, Version.txt %r" % (where, firmware, version))
-            elif run.status == 0 and (firmware, version) != ("new", "1.73"):
+            elif run.returncode == 0 and (firmware, version) != ("new", "1.73"):
                 failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))
-            elif firmware == "part" and run.status > 0 and "incomplete firmware" not in run.stdout:
+            elif firmware == "part" and run.returncode > 0 and "incomplete firmware" not in run.stdout:
                 failures.append("%s: a part-written image not said: %r" % (where, run.stdout))
             again = None if SANITIZED else faulted(program, root, path, None)
-            if again and (again.status != 0 or state(root, bundled) != ("new", "1.73", [])):
-                failures.append("%s: the next run left %s (exit %d)" % (where, state(root, bundled), again.status))
+            if again and (again.returncode != 0 or state(root) != ("new", "1.73", [])):
+                failures.append("%s: the next run left %s (exit %d)" % (where, state(root), again.returncode))
             subprocess.run(["umount", root], check=True)
     print("%s: %d fault points, %d failed" % ("room for one" if kib == ONE else "room for two", tried, len(failures)))
     assert not failures, "\n".join(failures)
-
-
-ROWS += [("faults at every call, room for two images", "sweep", TWO), ("the same, room for one", "sweep", ONE)]
-play_sweep = sweep
 
 
 def main(program, bundled_path, part):
@@ -300,19 +275,18 @@ def main(program, bundled_path, part):
         print("SKIP: needs root in a private mount namespace (ctest -R cli_update)")
         return 77
     global BUNDLED
-    bundled = BUNDLED = open(bundled_path, "rb").read()
-    # Units of the machine's own stay out of this namespace's sight.
-    for line in open("/proc/self/mounts"):
+    BUNDLED = open(bundled_path, "rb").read()
+    for line in open("/proc/self/mounts"):  # units of the machine's own stay out of this namespace's sight
         if os.path.isfile(os.path.join(line.split()[1], "lumetra.bin")):
             subprocess.run(["umount", "-l", line.split()[1]], check=True)
     failed = 0
     # "rows", or one of the fault sweeps ("two", "one"): three tests that ctest runs side by side.
-    for row in [row for row in ROWS if (row[1] == "sweep" and row[2] == {"two": TWO, "one": ONE}.get(part))
-                or (row[1] != "sweep" and part == "rows")]:
+    for row in [row for row in ROWS if (row[1] == "sweep") != (part == "rows")
+                and (part == "rows" or row[2] == {"two": TWO, "one": ONE}[part])]:
         with tempfile.TemporaryDirectory() as workdir:
             os.environ["XDG_DATA_HOME"] = os.path.join(workdir, "data")
             try:
-                play(row, program, workdir, bundled)
+                play(row, program, workdir)
                 print("PASS: %s" % row[0])
             except Exception as error:
                 print("FAIL: %s: %s" % (row[0], error))

@@ -1,9 +1,10 @@
 #!/bin/sh
-# Makes the .deb, unpacks it into a scratch directory and starts the program from there: what a
-# Linux user installs must carry everything the window needs.
+# Makes the .deb, unpacks it into a scratch directory and starts the program from there: what a Linux user installs
+# must carry everything the window needs.
 set -u
 command -v cpack >/dev/null && command -v dpkg-deb >/dev/null || { echo "SKIP: cpack or dpkg-deb is missing"; exit 77; }
 scratch=$(mktemp -d)
+root="$scratch/root" icons=usr/share/icons/hicolor
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 (cd "$1" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) ||
@@ -13,19 +14,16 @@ fields=$(dpkg-deb --field "$deb" Package Version Depends)
 for text in "Package: lumetrainstaller" "Version: 1.73.0" libqt5qml5 qml-module-qtquick-controls2; do
     echo "$fields" | grep -q "$text" || fail "the package's fields lack $text"
 done
-root="$scratch/root" icons=usr/share/icons/hicolor
 dpkg-deb -x "$deb" "$root"
 for path in usr/bin/LumetraInstaller usr/share/applications/lumetrainstaller.desktop \
-            $icons/48x48/apps/lumetrainstaller.png \
-            $icons/256x256/apps/lumetrainstaller.png $icons/scalable/apps/lumetrainstaller.svg; do
+            $icons/48x48/apps/lumetrainstaller.png $icons/256x256/apps/lumetrainstaller.png \
+            $icons/scalable/apps/lumetrainstaller.svg; do
     [ -e "$root/$path" ] || fail "$path is not in the package"
 done
 desktop-file-validate "$root/usr/share/applications/lumetrainstaller.desktop" || fail "the desktop entry is not valid"
-# The program ends at once with 255 when its window cannot be made; one still running a few
-# seconds later shows it.
+# The program ends at once with 255 when its window cannot be made: one still running 3 s later shows it.
 "$root/usr/bin/LumetraInstaller" >"$scratch/run.log" 2>&1 &
 sleep 3
 kill $! 2>/dev/null || { cat "$scratch/run.log"; fail "the unpacked program ended at once"; }
-! grep -E "qrc:/.*(Error|error|not installed|is not a type)" "$scratch/run.log" ||
-    fail "the unpacked program reported errors in its UI"
+! grep -E "qrc:/.*(Error|error|not installed|is not a type)" "$scratch/run.log" || fail "the UI reported errors"
 echo "PASS: the .deb installs the program, its desktop entry and icons, and the program starts"

@@ -17,7 +17,6 @@ TestCase {
     }
 
     function cleanup() { app.destroy(); wait(0); }
-
     function flow() { return findChild(app, "lumetraInstaller"); }
     function screen() { return findChild(app, "mainScreenLoader").item; }
     function onScreen(name) { return findChild(screen(), name); }
@@ -25,20 +24,16 @@ TestCase {
     function bar() { return findChild(onScreen("popup").contentItem, "copyProgressBar"); }
     function strings() { return findChild(app, "textStrings"); }
     function count(call) { return Script.calls.filter(function(c) { return c === call; }).length; }
-
     // A user's click comes later than a double click after the screen appeared.
     function clickOn(item) { wait(Qt.styleHints.mouseDoubleClickInterval); mouseClick(item); }
-
     // What a screen reader says as the focus lands where it is now.
-    function lastHeard() { return host.focusedIn(app.activeFocusItem); }
+    function lastHeard() { return host.describe(app.activeFocusItem); }
 
-    // A reader announces the screen: the focus lies inside the screen's named pane, whose
-    // name holds the screen's title.
+    // A reader announces the screen: the focus lies inside the screen's named pane, whose name holds its title.
     function heardScreen()
     {
         var name = host.describe(screen()).name;
-        var title = onScreen("titleText");
-        verify(title && name.indexOf(title.text) >= 0, flow().state + " is called " + name);
+        verify(onScreen("titleText") && name.indexOf(onScreen("titleText").text) >= 0, flow().state + " is " + name);
         compare(lastHeard().screen, name);
     }
 

@@ -2,8 +2,7 @@ import QtQuick 2.2
 import QtTest 1.2
 import LumetraInstaller 1.0
 
-// Run at each font DPI of the table (96, 120, 144: QT_FONT_DPI) in each language
-// (LUMETRA_UI_LANGUAGE).
+// Run at each font DPI of the table (96, 120, 144: QT_FONT_DPI) in each language (LUMETRA_UI_LANGUAGE).
 UiTestCase {
     name: "Layout"
 
@@ -14,9 +13,8 @@ UiTestCase {
                 { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
                 { tag: "StepThree after each failure", state: "StepThree", buttons: ["Back", "Update"],
-                  next: "StepThree", failures: ["full drive", "read-only", "drive gone", "busy",
-                                                "verification failed", "could not write Version.txt",
-                                                "interrupted"] },
+                  next: "StepThree", failures: ["full drive", "read-only", "drive gone", "busy", "verification failed",
+                                                "could not write Version.txt", "interrupted"] },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
                 { tag: "Finish", buttons: ["Finish"], next: "quit" },
                 { tag: "UpToDate", buttons: ["Finish"], next: "quit" }];
@@ -36,50 +34,38 @@ UiTestCase {
     function box(item, width, height)
     {
         var at = item.mapToItem(null, 0, 0);
-        return { left: at.x - 0.5, top: at.y - 0.5, right: at.x + width + 0.5,
-                 bottom: at.y + height + 0.5 };
+        return { left: at.x - 0.5, top: at.y - 0.5, right: at.x + width + 0.5, bottom: at.y + height + 0.5 };
     }
 
-    function inside(a, b)
-    {
-        return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
-    }
-
-    function apart(a, b)
-    {
-        return a.bottom <= b.top + 1 || a.top >= b.bottom - 1 || a.right <= b.left + 1
-                || a.left >= b.right - 1;
-    }
-
-    // Every text is whole within its row (a list's lines within the list), so within the
-    // window, clear of the pictures, and read out; every picture is described.
+    // Every text whole within its row (a list's lines within the list), clear of the pictures and read out;
+    // every picture described.
     function checkTexts()
     {
         var pictures = items(screen(), function(item) { return item.sourceSize !== undefined; });
         pictures.forEach(function(picture) {
             verify(host.describe(picture).name !== "", picture.source + " is not described");
         });
-        items(screen(), function(item) { return item.font && item.paintedHeight !== undefined; })
-                .forEach(function(text) {
-            var shape = box(text, Math.max(text.width, text.paintedWidth),
-                            Math.max(text.height, text.paintedHeight));
+        var texts = items(screen(), function(item) { return item.font && item.paintedHeight !== undefined; });
+        texts.forEach(function(text) {
+            var a = box(text, Math.max(text.width, text.paintedWidth), Math.max(text.height, text.paintedHeight));
             var list = text.parent.parent.parent;
             var row = list.highlightFollowsCurrentItem !== undefined ? list : text.parent;
-            verify(inside(shape, box(row, row.width, row.height)), text.text + " overruns its row");
+            var b = box(row, row.width, row.height);
+            verify(a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom,
+                   text.text + " overruns its row");
             // A button lies over everything and carries its own name.
             if (text.parent.buttonText !== undefined)
                 return;
             compare(host.describe(text).name, text.text);
             pictures.forEach(function(picture) {
-                verify(apart(shape, box(picture, picture.width, picture.height)),
+                var p = box(picture, picture.width, picture.height);
+                verify(a.bottom <= p.top + 1 || a.top >= p.bottom - 1 || a.right <= p.left + 1 || a.left >= p.right - 1,
                        text.text + " lies under a picture");
             });
         });
     }
 
-    // The texts and pictures as above; after a failure, each reason has a line of its own
-    // (with the incomplete firmware) that keeps to its place; the buttons are named and a
-    // screen reader presses them.
+    // After each failure, a line of its own for its reason that keeps to its place; buttons named, pressed by a reader.
     function test_screen(data)
     {
         flow().state = data.state || data.tag;
@@ -98,9 +84,7 @@ UiTestCase {
             checkTexts();
         });
         Script.answer.busy = false;
-        var buttons = items(app.contentItem, function(item) {
-            return item.buttonText !== undefined;
-        });
+        var buttons = items(app.contentItem, function(item) { return item.buttonText !== undefined; });
         var names = buttons.map(function(button) { return host.describe(button).name; });
         if (host.language === "en")
             compare(names, data.buttons);

@@ -19,8 +19,7 @@ static QString nameAround(QAccessibleInterface *face, QAccessible::Role role)
     return QString();
 }
 
-// Readies the engine and stands in the tests as "host": what a screen reader reads of an
-// item and around the focus, how it presses one, how often the UI quit and which links it opened.
+// Stands in the tests as "host": what a screen reader reads and presses, how often the UI quit, links opened.
 class Setup : public QObject
 {
     Q_OBJECT
@@ -29,21 +28,13 @@ class Setup : public QObject
     Q_PROPERTY(QStringList opened MEMBER opened)
 
 public:
+    // What a reader says as the focus lands on the item: its name, and the screen (pane) and dialog it lies in.
     Q_INVOKABLE QVariantMap describe(QObject *item) const
     {
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
         return {{"name", face ? face->text(QAccessible::Name) : QString()},
-                {"description", face ? face->text(QAccessible::Description) : QString()}};
-    }
-
-    // What a reader says when the item takes the focus: its name, and the names of the
-    // screen (the pane) and the dialog it lies in.
-    Q_INVOKABLE QVariantMap focusedIn(QObject *item) const
-    {
-        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
-        return {{"name", face ? face->text(QAccessible::Name) : QString()},
-                {"screen", nameAround(face, QAccessible::Pane)},
-                {"dialog", nameAround(face, QAccessible::Dialog)}};
+                {"description", face ? face->text(QAccessible::Description) : QString()},
+                {"screen", nameAround(face, QAccessible::Pane)}, {"dialog", nameAround(face, QAccessible::Dialog)}};
     }
 
     Q_INVOKABLE void press(QObject *item) const
@@ -61,7 +52,6 @@ public slots:
         const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
         if (dpi != qEnvironmentVariableIntValue("QT_FONT_DPI"))
             qFatal("The font DPI is %d, not QT_FONT_DPI", dpi);
-        // The screens in the language of the run: LUMETRA_UI_LANGUAGE.
         if (language != QLatin1String("en")) {
             if (!translator.load(QStringLiteral(":/translations/lumetrainstaller_") + language))
                 qFatal("No translation for %s", qPrintable(language));
@@ -69,10 +59,8 @@ public slots:
         }
         // Its fonts as the program has them: a text measured in another font proves nothing.
         installLanguageFonts(language);
-        // As when a screen reader runs.
-        QAccessible::setActive(true);
-        // A link opens here, not in a browser.
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        QAccessible::setActive(true); // as when a screen reader runs
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl"); // not in a browser
         // The fake backend, "LumetraInstaller" 1.0, lives beside the tests.
         engine->addImportPath(QStringLiteral(QUICK_TEST_SOURCE_DIR));
         connect(engine, &QQmlEngine::quit, this, [this] { ++quits; });

@@ -14,14 +14,13 @@ QtObject {
     function getCurrentVersionNumber() { return log("getCurrentVersionNumber", "1.73"); }
     function isLumetraConnected() { return log("isLumetraConnected", answer.connected); }
     function doesLumetraNeedUpdate() { return log("doesLumetraNeedUpdate", answer.needsUpdate); }
+    function uninstallUsb() { return log("uninstallUsb", answer.connected); }
     function updateLumetra()
     {
-        // Another LumetraInstaller at work on the unit says so at once.
-        if (answer.busy)
+        if (answer.busy) // another LumetraInstaller at work on the unit says so at once
             updateFailedBecause("busy", false);
         return log("updateLumetra", answer.connected && !answer.refuses && !answer.busy);
     }
-    function uninstallUsb() { return log("uninstallUsb", answer.connected); }
 
     Component.onCompleted: Script.newest = this
 }
