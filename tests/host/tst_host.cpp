@@ -44,7 +44,6 @@ private slots:
         row("no main document", "", 255, "");
         row("--version", QByteArray(), 0, "LumetraInstaller 1.73\n", ":C", { "--version" });
         row("--log-dir names the per-user folder", QByteArray(), 0, "/data/LumetraInstaller\n", ":C", { "--log-dir" });
-        row("--help names the languages", QByteArray(), 0, "pt_BR", ":C", { "--help" });
         row("the system's language", quits, 0, "translated Schritt", ":de_DE.UTF-8");
         row("a system language we have no texts for", quits, 0, "translated Step", ":sv_SE");
         row("the first of LANGUAGE we have, before the system's", quits, 0, "translated Paso", "sv:es_MX:de:de_DE");
