@@ -7,7 +7,7 @@ import json, os, random, re, shutil, subprocess, sys, tempfile, threading, time 
 LABELLED, ARROW, PARK = (740, 300), (770, 300), (30, 590)  # PARK: nothing reacts there
 OLD = random.Random(1873).randbytes(200000)  # anything but the bundled image
 # A drive pulled or a stop mid-copy is the worker's, the command line's and the UI's tests' (fake backend).
-ROWS = ["unit at 1.8: checked, updated, version written, then removed"]
+ROW = "unit at 1.8: checked, updated, version written, then removed"
 
 
 class Failure(Exception):
@@ -93,7 +93,7 @@ class Program:
     """The real program on the X server, its diagnostic lines kept with the time they came."""
 
     def __init__(self, executable, artefacts, workdir):
-        # No session bus: the program must not wait for one. History and logs of this row alone.
+        # No session bus: the program must not wait for one. History and logs of this run alone.
         environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS="", XDG_DATA_HOME=os.path.join(workdir, "data"),
                            QT_QPA_PLATFORM="xcb")
         self.lines, self.at_removal, self.log = [], [], os.path.join(artefacts, "program.log")
@@ -188,24 +188,17 @@ def main(arguments):
         return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 800x600x24 -nolisten tcp -noreset", sys.executable]
                               + arguments).returncode
     executable, bundled, artefacts = arguments[1], read(arguments[2]), arguments[3]
-    failed = 0
-    for number, row in enumerate(ROWS, 1):
-        notes, cleanup, started = [], [], time.monotonic()
-        work, row_artefacts = tempfile.mkdtemp(prefix="lumetra-e2e-"), os.path.join(artefacts, str(number))
-        shutil.rmtree(row_artefacts, ignore_errors=True) or os.makedirs(row_artefacts)
-        try:
-            play(executable, bundled, work, row_artefacts, notes, cleanup)
-            print("PASS: %s: %s (%.1f s)" % (row, "; ".join(notes), time.monotonic() - started))
-        except Exception as error:
-            failed += 1
-            print("FAIL: %s: %s; seen so far: %s; screenshots and program.log in %s"
-                  % (row, error, "; ".join(notes) or "nothing", row_artefacts))
-        [part() for part in reversed(cleanup)]  # nothing of this row may stay mounted or running
+    notes, cleanup, started, work = [], [], time.monotonic(), tempfile.mkdtemp(prefix="lumetra-e2e-")
+    shutil.rmtree(artefacts, ignore_errors=True) or os.makedirs(artefacts)
+    try:
+        play(executable, bundled, work, artefacts, notes, cleanup)
+        return print("PASS: %s: %s (%.1f s)" % (ROW, "; ".join(notes), time.monotonic() - started)) or 0
+    except Exception as error:
+        return print("FAIL: %s: %s; seen so far: %s; screenshots and program.log in %s"
+                     % (ROW, error, "; ".join(notes) or "nothing", artefacts)) or 1
+    finally:
+        [part() for part in reversed(cleanup)]  # nothing may stay mounted or running
         mounted(work, under=True) or shutil.rmtree(work, ignore_errors=True)  # never through a mount that did not go
-        sys.stdout.flush()
-    print("%d rows, %d failed" % (len(ROWS), failed))
-    return 1 if failed else 0
-
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv))
