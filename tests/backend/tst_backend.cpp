@@ -65,6 +65,16 @@ private slots:
     void discovery();
     void update_data();
     void update();
+    // The window closed mid-update (here during the disk check): the copy is called off, the unit left as it was.
+    void closedMidUpdate()
+    {
+        QTemporaryDir unit;
+        QVERIFY(layOut(unit.path(), { "lumetra.bin=" + QString::fromLatin1(oldFirmware), "Version.txt=1.8" }));
+        QVERIFY(LumetraInstaller(std::make_unique<FakeVolumes>(QStringList { unit.path() }),
+                                 std::make_unique<ShellChecker>("sleep 0.3"), std::make_unique<FakeEjectSystem>())
+                        .updateLumetra());
+        QCOMPARE(contentOf(unit.filePath("lumetra.bin")), oldFirmware);
+    }
 };
 
 void TestBackend::discovery_data()

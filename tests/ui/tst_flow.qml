@@ -47,23 +47,6 @@ UiTestCase {
         compare(host.quits, 1);
     }
 
-    // A double click's second click lands on a screen not yet seen: no update started, no going back twice.
-    function test_doubleClick_data()
-    {
-        return [{ tag: "Step two's arrow, over Step three's Update", from: "StepTwo", to: "StepThree" },
-                { tag: "back on Step three, over Step two's back", from: "StepThree", to: "StepTwo", back: true }];
-    }
-
-    function test_doubleClick(data)
-    {
-        walkTo(data.from);
-        var button = data.back ? back() : onScreen("nextButton");
-        wait(Qt.styleHints.mouseDoubleClickInterval);
-        mouseDoubleClickSequence(button, button.width / 2, button.height / 2);
-        compare(flow().state, data.to);
-        compare(count("doesLumetraNeedUpdate"), 0);
-    }
-
     // The unit at Step three and at "Update", the backend's signals after the click, and when Step four comes:
     // "now" at the last event, "glide" once the bar has glided on to 1, "never": Step three stands again.
     function test_update_data()

@@ -12,9 +12,6 @@ UiTestCase {
                 { tag: "StepOne", buttons: ["Next"], next: "StepTwo" },
                 { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
-                { tag: "StepThree after each failure", state: "StepThree", buttons: ["Back", "Update"],
-                  next: "StepThree", failures: ["full drive", "read-only", "drive gone", "busy", "verification failed",
-                                                "could not write Version.txt", "interrupted"] },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
                 { tag: "Finish", buttons: ["Finish"], next: "quit" },
                 { tag: "UpToDate", buttons: ["Finish"], next: "quit" }];
@@ -65,25 +62,11 @@ UiTestCase {
         });
     }
 
-    // After each failure, a line of its own for its reason that keeps to its place; buttons named, pressed by a reader.
+    // Buttons named, pressed by a reader.
     function test_screen(data)
     {
-        flow().state = data.state || data.tag;
-        (data.failures || [""]).forEach(function(reason, index) {
-            if (reason !== "") {
-                Script.answer.busy = reason === "busy";
-                host.press(onScreen("nextButton"));
-                if (reason !== "busy") {
-                    Script.newest.updateFailedBecause(reason, true);
-                    Script.newest.updateFirmwareFailed();
-                }
-                var said = onScreen("failureText").text;
-                verify(said !== "" && data.failures.indexOf(said) < 0, reason + " has no line of its own");
-                data.failures[index] = said;
-            }
-            checkTexts();
-        });
-        Script.answer.busy = false;
+        flow().state = data.tag;
+        checkTexts();
         var buttons = items(app.contentItem, function(item) { return item.buttonText !== undefined; });
         var names = buttons.map(function(button) { return host.describe(button).name; });
         if (host.language === "en")
