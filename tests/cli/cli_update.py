@@ -45,7 +45,6 @@ ROWS = [
     ("--help names every option of both faces and the languages", [], ["--help"], 0, [],
      lambda run, _: [word for word in OPTIONS.split() + ["pt_BR"] if word not in run.stdout]),
     ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
-    ("an option no one knows: usage", [("1.8", TWO)], ["--update", "--yse"], 3, ["old"], usage),
     ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
      lambda run, roots: run.stdout.count("\n") != 1 or "\x1b" in run.stdout or "\\e]0;" not in run.stdout),
     ("the same with --json: the real path", [("1.8", TWO, FORGED)], ["--list", "--json"], 0, ["old"],
