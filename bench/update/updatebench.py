@@ -35,9 +35,9 @@ def one_update(executable, flush_seconds):
         open(os.path.join(root, name), "wb").write(data)
     # The unit's slow flush is the flush of the firmware written onto it; the computer's own
     # disk (the log, the history) stays as fast as it is.
-    e2e.SLOW = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-P", os.path.join(root, "lumetra.bin.new"),
+    slow = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-P", os.path.join(root, "lumetra.bin.new"),
                 "-e", "trace=fsync,fdatasync", "-e", "inject=fsync,fdatasync:delay_enter=%d" % (flush_seconds * 1000000)]
-    screen, program = e2e.Screen(work), e2e.Program(executable, work, work, bool(flush_seconds))
+    screen, program = e2e.Screen(work), e2e.Program(executable, work, work, slow if flush_seconds else ())
     try:
         for wanted, button in (("Home", e2e.LABELLED), ("StepOne", e2e.ARROW), ("StepTwo", e2e.ARROW)):
             screen.wait_for(wanted, 20)

@@ -92,13 +92,13 @@ class Screen:
 class Program:
     """The real program on the X server, its diagnostic lines kept with the time they came."""
 
-    def __init__(self, executable, artefacts, workdir):
+    def __init__(self, executable, artefacts, workdir, prefix=()):  # prefix: a tracer that slows it (bench_update)
         # No session bus: the program must not wait for one. History and logs of this run alone.
         environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS="", XDG_DATA_HOME=os.path.join(workdir, "data"),
                            QT_QPA_PLATFORM="xcb")
         self.lines, self.at_removal, self.log = [], [], os.path.join(artefacts, "program.log")
         self.history = os.path.join(workdir, "data", "LumetraInstaller", "history.jsonl")
-        self.process = subprocess.Popen([executable], cwd=workdir, env=environment,
+        self.process = subprocess.Popen([*prefix, executable], cwd=workdir, env=environment,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.unit = os.path.join(workdir, "unit")
         threading.Thread(target=self._read, daemon=True).start()
