@@ -107,7 +107,6 @@ def check_units(roots, versions, expected):
 
 
 def outcomes():
-    """The outcomes of the history's records."""
     files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
     return [json.loads(line)["outcome"] for line in open(files[0])] if files else []
 
@@ -126,11 +125,6 @@ def traced_pid(tracer):
     return int(open("/proc/%d/task/%d/children" % (tracer.pid, tracer.pid)).read().split()[0])
 
 
-def stop(tracer, seen, number):
-    os.kill(traced_pid(tracer), number)
-    wait_for(tracer, seen, lambda event: event["event"] == "done")
-
-
 def wait_for(tracer, seen, wanted):
     for line in tracer.stdout:
         seen.append(json.loads(line))
@@ -139,16 +133,12 @@ def wait_for(tracer, seen, wanted):
     raise AssertionError("the program ended early: %s" % seen)
 
 
-def moving(root):
-    return lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0
-
-
 def play_during(program, workdir, how):
     """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone") or a signal."""
     kib, what, status, history, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
-    wait_for(tracer, seen, moving(root))
+    wait_for(tracer, seen, lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0)
     if what == "busy":
         second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30)
         assert second.returncode == 1 and "%s: busy: being updated by another LumetraInstaller (pid %d)" % (
@@ -156,7 +146,8 @@ def play_during(program, workdir, how):
     elif what == "gone":
         tracer.stdout.close()
     else:
-        stop(tracer, seen, what)
+        os.kill(traced_pid(tracer), what)
+        wait_for(tracer, seen, lambda event: event["event"] == "done")
     assert tracer.wait(60) == status, "exit status %d" % tracer.returncode
     assert ("finishing the write, do not unplug" in tracer.stderr.read()) == (kib == ONE)
     assert outcomes() == history, outcomes()
@@ -175,8 +166,8 @@ def play_removal(program, workdir, _):
         open(os.path.join(root, name), "wb").write(data)
     run = subprocess.run([program, "--update", "--json", "--yes"], capture_output=True, text=True, timeout=60)
     subprocess.run(["losetup", "-d", device])
-    seen = [json.loads(line) for line in run.stdout.splitlines()]
-    assert run.returncode == 0 and {"event": "removal", "root": root, "code": 0} in seen, run
+    removal = {"event": "removal", "root": root, "code": 0}
+    assert run.returncode == 0 and removal in [json.loads(line) for line in run.stdout.splitlines()], run
     assert "Success" in run.stderr, "the removal's own words are gone: %r" % run.stderr
 
 

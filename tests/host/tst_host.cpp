@@ -66,21 +66,18 @@ private slots:
         QFile history(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/hostprobe/history.jsonl"));
         history.remove();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("LC_ALL"));
-        environment.remove(QStringLiteral("LC_MESSAGES"));
+        for (const char *overriding : { "LC_ALL", "LC_MESSAGES" })
+            environment.remove(QLatin1String(overriding));
         environment.insert(QStringLiteral("LANGUAGE"), languages.section(QLatin1Char(':'), 0, -2));
         environment.insert(QStringLiteral("LANG"), languages.section(QLatin1Char(':'), -1));
         QProcess probe;
         probe.setProcessEnvironment(environment);
         probe.setProcessChannelMode(QProcess::MergedChannels);
-        if (document.isNull())
-            probe.start(QStringLiteral(LUMETRAINSTALLER), arguments);
-        else
-            probe.start(HOSTPROBE, QStringList { QUrl::fromLocalFile(main.fileName()).toString() } + arguments);
+        probe.start(document.isNull() ? QStringLiteral(LUMETRAINSTALLER) : QStringLiteral(HOSTPROBE), document.isNull()
+                    ? arguments : QStringList { QUrl::fromLocalFile(main.fileName()).toString() } + arguments);
         QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
-        QString printed = QString::fromUtf8(probe.readAll());
-        if (history.open(QIODevice::ReadOnly))
-            printed += QString::fromUtf8(history.readAll());
+        const QByteArray recorded = history.open(QIODevice::ReadOnly) ? history.readAll() : QByteArray();
+        const QString printed = QString::fromUtf8(probe.readAll() + recorded);
         QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == status && printed.contains(output),
                  qPrintable(printed));
     }
