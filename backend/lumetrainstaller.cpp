@@ -164,8 +164,9 @@ bool LumetraInstaller::startRun(bool verifyOnly)
     // A marker that is a link would have the firmware written wherever it points.
     if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
         return false;
-    if (!lockUnit(root)) {
-        emit updateFailedBecause(QStringLiteral("busy"), false);
+    QString lockFailure;
+    if (!lockUnit(root, &lockFailure)) {
+        emit updateFailedBecause(lockFailure, false);
         return false;
     }
 
@@ -223,12 +224,22 @@ void LumetraInstaller::stopUpdate()
     fileCopyThread.requestInterruption();
 }
 
-// Takes the unit's lock, or says who holds it.
-bool LumetraInstaller::lockUnit(const QString &root)
+// Takes the unit's lock, or says who holds it or why it cannot be had, and sets *failure to
+// the update's reason: "busy" only when another updater holds it.
+bool LumetraInstaller::lockUnit(const QString &root, QString *failure)
 {
-    if (unitLock.tryLock(root))
+    switch (unitLock.tryLock(root)) {
+    case UnitLock::Result::Locked:
         return true;
-    emit unitBusy(unitLock.holder());
+    case UnitLock::Result::Busy:
+        *failure = QStringLiteral("busy");
+        emit unitBusy(unitLock.holder());
+        return false;
+    case UnitLock::Result::Error:
+        break;
+    }
+    *failure = QStringLiteral("could not lock the unit: ") + unitLock.errorString();
+    emit unitLockFailed(*failure);
     return false;
 }
 
@@ -236,12 +247,17 @@ bool LumetraInstaller::uninstallUsb()
 {
     const QString root = removableRoot();
     if (root.isEmpty()) {
+        // The update's end, with its unit gone: the lock goes too, or another program would
+        // find the unit busy while this one idles. A running copy keeps it.
+        if (!fileCopyThread.isRunning())
+            unitLock.unlock();
         emit removalFinished(-1);
         return false;
     }
 
     // Never under another updater's copy.
-    if (!lockUnit(root)) {
+    QString lockFailure;
+    if (!lockUnit(root, &lockFailure)) {
         emit removalFinished(-1);
         return false;
     }

@@ -50,12 +50,15 @@ signals:
     void firmwareVerified(qint64 bytesWritten);
     // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
     // left with an incomplete firmware (it must stay connected for another try). Also
-    // inside updateLumetra() with "busy" when another updater holds the unit; no
-    // updateFirmwareFailed() follows then.
+    // inside updateLumetra() when the unit's lock was not had: "busy" when another updater
+    // holds it, else unitLockFailed()'s reason; no updateFirmwareFailed() follows then.
     void updateFailedBecause(const QString &reason, bool firmwareIncomplete);
-    // Another LumetraInstaller (a window or a command line, pid when known) is updating the
-    // unit: the update or the removal asked for was refused.
+    // Another LumetraInstaller (a window or a command line, pid when known, else 0) is
+    // updating the unit: the update or the removal asked for was refused.
     void unitBusy(qint64 pid);
+    // The unit's lock could not be taken for another reason than a holder ("could not lock
+    // the unit: " and the system's words): the update or the removal asked for was refused.
+    void unitLockFailed(const QString &reason);
     // The unit's version, read again under its lock right before the copy, says it needs no
     // update after all (another updater finished first): nothing was written;
     // updateFirmwareSuccess() follows.
@@ -106,7 +109,7 @@ private:
     static bool isMarked(const QString &root);
     QString removableRoot() const;
     bool startRun(bool verifyOnly);
-    bool lockUnit(const QString &root);
+    bool lockUnit(const QString &root, QString *failure);
 
     QString updateVersion;
     QString firmwareResourcePath;

@@ -3,49 +3,42 @@
 #include "backendlogging.h"
 
 #include <QtCore/QDebug>
-#include <QtCore/QDir>
-#include <QtCore/QLockFile>
 
 UnitLock::UnitLock() = default;
 
-UnitLock::~UnitLock() = default;
-
-bool UnitLock::tryLock(const QString &root)
+UnitLock::~UnitLock()
 {
-    if (isLocked() && lockedRoot == root)
-        return true;
+    unlock();
+}
+
+UnitLock::Result UnitLock::tryLock(const QString &root)
+{
+    if (held && lockedRoot == root)
+        return Result::Locked;
     unlock();
     holderPid = 0;
+    error.clear();
     const QString identity = volumeIdentity(root);
-    if (identity.isEmpty())
-        return false;
-    auto lock = std::make_unique<QLockFile>(
-            QDir(QDir::tempPath()).filePath(QStringLiteral("LumetraInstaller-%1.lock").arg(identity)));
-    // Judged by the holder's process alone, never by age: a slow drive with a 30 s repair
-    // keeps a live lock longer than any fixed time.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        QString host;
-        QString application;
-        lock->getLockInfo(&holderPid, &host, &application);
-        qCDebug(lcBackend) << "UnitLock: the unit at" << root << "is being updated by process" << holderPid
-                 << "error" << lock->error();
-        return false;
+    if (identity.isEmpty()) {
+        error = QStringLiteral("the drive cannot be looked at");
+        return Result::Error;
     }
-    file = std::move(lock);
-    lockedRoot = root;
-    return true;
+    const Result result = acquire(identity, &handle, &holderPid, &error);
+    if (result == Result::Busy)
+        qCDebug(lcBackend) << "UnitLock: the unit at" << root << "is being updated by process" << holderPid;
+    else if (result == Result::Error)
+        qCWarning(lcBackend) << "UnitLock: the unit at" << root << "cannot be locked:" << error;
+    held = result == Result::Locked;
+    if (held)
+        lockedRoot = root;
+    return result;
 }
 
 void UnitLock::unlock()
 {
-    if (file)
-        file->unlock();
-    file.reset();
+    if (held)
+        release(handle);
+    held = false;
+    handle = 0;
     lockedRoot.clear();
-}
-
-bool UnitLock::isLocked() const
-{
-    return file && file->isLocked();
 }

@@ -312,7 +312,8 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
 
 QString CommandLineUpdater::busyDetail(qint64 pid)
 {
-    return QStringLiteral("being updated by another LumetraInstaller (pid %1)").arg(pid);
+    const QString by = QStringLiteral("being updated by another LumetraInstaller");
+    return pid > 0 ? by + QStringLiteral(" (pid %1)").arg(pid) : by;
 }
 
 QString CommandLineUpdater::removedNote() const
@@ -390,12 +391,15 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
 {
     using Outcome = CommandLineReport::Outcome;
     const QString embedded = backend.getLumetraUpdateVersion();
-    UpdateEnd end { Outcome::Failed, QStringLiteral("the firmware could not be read") };
+    UpdateEnd end { Outcome::Failed, QString() };
     QEventLoop loop;
     bool ended = false;
     connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) { end = { Outcome::Busy, busyDetail(pid) }; });
     connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
-            [&](const QString &reason) { end.detail = reason; });
+            [&](const QString &reason) {
+                if (end.outcome != Outcome::Busy) // its words are busyDetail()'s
+                    end.detail = reason;
+            });
     connect(&backend, &LumetraInstaller::firmwareCompared, &loop, [&](const QString &, bool matches) {
         if (matches)
             end = { Outcome::Matches, QStringLiteral("matches ") + embedded };
@@ -405,10 +409,15 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
         loop.quit();
     });
     connect(this, &CommandLineUpdater::stopping, &loop, [&backend]() { backend.stopUpdate(); });
-    if (!backend.verifyLumetra())
-        return end.outcome == Outcome::Busy ? end : UpdateEnd { Outcome::Failed, QStringLiteral("drive gone") };
+    if (!backend.verifyLumetra()) {
+        if (end.detail.isEmpty()) // no reason said: the unit is gone
+            end.detail = QStringLiteral("drive gone");
+        return end;
+    }
     if (!ended)
         loop.exec();
+    if (end.detail.isEmpty())
+        end.detail = QStringLiteral("the firmware could not be read");
     return end;
 }
 
@@ -417,13 +426,14 @@ QString CommandLineUpdater::remove(LumetraInstaller &backend)
     if (options.noEject)
         return QString();
     int code = -1;
-    qint64 busyPid = -1;
+    QString why;
     QObject context;
     connect(&backend, &LumetraInstaller::removalFinished, &context, [&code](int result) { code = result; });
-    connect(&backend, &LumetraInstaller::unitBusy, &context, [&busyPid](qint64 pid) { busyPid = pid; });
+    connect(&backend, &LumetraInstaller::unitBusy, &context, [&why](qint64 pid) { why = busyDetail(pid); });
+    connect(&backend, &LumetraInstaller::unitLockFailed, &context, [&why](const QString &reason) { why = reason; });
     if (backend.uninstallUsb())
         return QString();
-    if (busyPid >= 0)
-        return QStringLiteral("removal refused: ") + busyDetail(busyPid);
+    if (!why.isEmpty())
+        return QStringLiteral("removal refused: ") + why;
     return QStringLiteral("removal refused (code %1)").arg(code);
 }

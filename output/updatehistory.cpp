@@ -83,7 +83,12 @@ UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directo
                 current().reason = reason;
                 attempt.firmwareIncomplete = firmwareIncomplete;
             });
-    connect(installer, &LumetraInstaller::unitBusy, this, &UpdateHistory::onBusy);
+    connect(installer, &LumetraInstaller::unitBusy, this, [this](qint64 pid) {
+        onLockRefused(busy, QStringLiteral("being updated by another LumetraInstaller")
+                              + (pid > 0 ? QStringLiteral(" (pid %1)").arg(pid) : QString()));
+    });
+    connect(installer, &LumetraInstaller::unitLockFailed, this,
+            [this](const QString &reason) { onLockRefused(failed, reason); });
     // A comparison is an attempt of its own, recorded at its end.
     connect(installer, &LumetraInstaller::firmwareCompared, this, [this](const QString &root, bool matches) {
         begin(root);
@@ -173,13 +178,13 @@ void UpdateHistory::onFailed()
     record();
 }
 
-void UpdateHistory::onBusy(qint64 pid)
+void UpdateHistory::onLockRefused(const QString &outcome, const QString &reason)
 {
     // A removal refused after an update of this run's own is already on record.
     if (underWay && !attempt.outcome.isEmpty())
         return;
-    current().outcome = busy;
-    attempt.reason = QStringLiteral("being updated by another LumetraInstaller (pid %1)").arg(pid);
+    current().outcome = outcome;
+    attempt.reason = reason;
     record();
 }
 

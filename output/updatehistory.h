@@ -18,7 +18,8 @@ class LumetraInstaller;
 // - "updated": the removal that follows the success, or the next attempt, or the backend's end;
 // - "up to date": the removal that follows a check that needed no update (a check alone,
 //   as a listing makes, is no attempt);
-// - "failed": the failure, with its reason; or the backend's end during the update;
+// - "failed": the failure, with its reason; or the backend's end during the update; or a
+//   lock that could not be taken, with the system's reason;
 // - "busy": another updater held the unit.
 class UpdateHistory : public QObject
 {
@@ -67,7 +68,7 @@ private:
     void onVersionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
     void onUpdateStarted(const QString &root);
     void onFailed();
-    void onBusy(qint64 pid);
+    void onLockRefused(const QString &outcome, const QString &reason);
     void onRemovalFinished(int code);
 
     QString path;

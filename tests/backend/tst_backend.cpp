@@ -125,8 +125,8 @@ void TestBackend::discovery()
 
 // Each row one update as the window runs it, beside a second unit, with the log and the history on a volume of
 // their own; a full unit and another updater holding the lock are the command-line test's.
-enum class Case { Update, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled, Vetoed, UpdatedMeanwhile,
-                  ReadOnlyLog, FullLog, BigLog, TenRuns, Torn, LinkedHistory, Repeated };
+enum class Case { Update, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled, GoneBeforeRemoval, Vetoed,
+                  UpdatedMeanwhile, ReadOnlyLog, FullLog, BigLog, TenRuns, Torn, LinkedHistory, Repeated };
 struct Row { Case what; QVariantMap record; int logs; QStringList events; QByteArray after; const char *before; };
 Q_DECLARE_METATYPE(Row)
 const QStringList updated = { "p", "version 1.73", "success", "removal 0" };
@@ -150,6 +150,9 @@ void TestBackend::update_data()
     row("two units, the updated one pulled: the other keeps its version, nothing removed", Case::UpdatedUnitPulled,
         { { "outcome", "failed" }, { "reason", "drive gone" } }, 1,
         { "p", "drive gone", "failed", "removal -1" }, "<none>");
+    row("the updated unit gone before the removal: its lock goes too, another updater may have it",
+        Case::GoneBeforeRemoval, { { "outcome", "updated" }, { "removal", -1 } }, 1,
+        { "p", "version 1.73", "success", "removal -1" });
     row("removal vetoed: its code", Case::Vetoed, { { "outcome", "updated" }, { "removal", 2 } }, 1,
         { "p", "version 1.73", "success", "removal 2" });
     row("another updater finished meanwhile: up to date, not written again", Case::UpdatedMeanwhile,
@@ -201,19 +204,23 @@ void TestBackend::update()
         if (value == 0.0 && row.what == Case::UpdatedUnitPulled && QDir(drive).removeRecursively())
             plugged->roots = QStringList { other };
     });
-    const bool needed = installer.doesLumetraNeedUpdate();
-    if (row.what == Case::UpdatedMeanwhile) { // a window or a command line of another process, ended since
+    const auto rivalUpdates = [&drive] { // a window or a command line of another process, to its end
         LumetraInstaller rival(std::make_unique<FakeVolumes>(QStringList { drive }),
                                std::make_unique<ShellChecker>("sleep 0.3"), std::make_unique<FakeEjectSystem>());
         Events rivalSeen(&rival);
-        QVERIFY(rival.updateLumetra() && rivalSeen.waitForEnd());
-    }
+        return rival.updateLumetra() && rivalSeen.waitForEnd();
+    };
+    const bool needed = installer.doesLumetraNeedUpdate();
+    QVERIFY(row.what != Case::UpdatedMeanwhile || rivalUpdates());
     const bool started = needed && installer.updateLumetra();
     QCOMPARE(started, QByteArray(row.before) != "1.73");
     QVERIFY(row.what != Case::SecondUpdate || !installer.updateLumetra());
     QVERIFY(row.what != Case::RemovalDuringCopy || !installer.uninstallUsb());
     QVERIFY(!started || seen.waitForEnd());
+    if (row.what == Case::GoneBeforeRemoval)
+        plugged->roots = QStringList { other };
     installer.uninstallUsb(); // the record comes with the removal; a removal adds no record of its own
+    QVERIFY(row.what != Case::GoneBeforeRemoval || rivalUpdates());
     QCOMPARE(seen.list, row.events);
     QCOMPARE(contentOf(drive + "/Version.txt"), row.after);
     QCOMPARE(contentOf(other + "/Version.txt") + contentOf(other + "/lumetra.bin"), QByteArray("1.8other"));

@@ -12,6 +12,7 @@ EVENTS = ["unit", "versionCheck", "progress", "verified", "versionWritten", "res
 OPTIONS = "--list --update --verify --all --yes --no-eject --force --watch --json --lang --help --version --log-dir"
 FORGED = "a\nb\x1b]0;retitled\x07\tup to date"  # a mount point that would forge a row and retitle the terminal
 SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
+RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "run-test.sh")
 
 
 def says(*lines):
@@ -31,8 +32,9 @@ def events(run, roots):
 
 
 # name, units (version, tmpfs KiB, what else: "leftovers", "new" image, a mount point name) in mount order,
-# options (">full": standard output is a full disk), exit status, firmware afterwards, a check of the run that
-# returns what is wrong; or name, a play function, its argument
+# options (">full": standard output is a full disk; "runner": started through the tests' runner, in a namespace of its
+# own; "ro:<folder>": a read-only tmpfs over the folder meanwhile), exit status, firmware afterwards, a check of the
+# run that returns what is wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
@@ -52,6 +54,11 @@ ROWS = [
     ("a mount point that is not UTF-8: named as skipped", [("1.8", TWO, b"caf\xff")], ["--list"], 2, ["old"],
      lambda run, roots: "caf\\xff: skipped" not in run.stderr),
     ("--list onto a full disk: exit 1", [("1.8", TWO)], ["--list", ">full"], 1, ["old"], None),
+    ("a unit of the machine's own: a test's program sees none, the unit keeps image, version and mount",
+     [("1.8", TWO)], ["runner", "--update", "--all"] + QUIET, 2, ["old"], None),
+    ("a lock folder that cannot be written: failed with its reason, not busy", [("1.8", TWO)],
+     ["ro:/run/lock", "--update"] + QUIET, 1, ["old"],
+     lambda run, roots: outcomes() != ["failed"] or says("{0}: failed: could not lock the unit: /run/")(run, roots)),
     ("--verify: one unit matches, the other's image differs under 1.73", [("1.73", TWO, "new"), ("1.73", TWO)],
      ["--verify", "--all"], 1, ["new", "old"],
      says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
@@ -62,8 +69,10 @@ ROWS = [
     # further options
     ("--watch, SIGTERM during the copy: the watch ends with 0, old firmware, on record", "during",
      (TWO, signal.SIGTERM, 0, ["failed"], "old", ["--watch"])),
-    ("two at once on one unit: one updates, the other says busy", "during",
+    ("two at once on one unit, each with its own TMPDIR: one updates, the other says busy", "during",
      (TWO, "busy", 0, ["busy", "updated"], "new")),
+    ("a run killed mid-copy: its lock keeps no other user out, who updates the unit", "during",
+     (TWO, "killed", -signal.SIGKILL, ["updated"], "new")),
     ("SIGHUP during the copy beside the old image: stopped, old firmware, on record", "during",
      (TWO, signal.SIGHUP, 1, ["failed"], "old")),
     ("SIGHUP while writing in place: the write is finished, then updated", "during",
@@ -134,17 +143,28 @@ def wait_for(tracer, seen, wanted):
 
 
 def play_during(program, workdir, how):
-    """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone") or a signal."""
+    """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone"), a kill and a run as another
+    user ("killed") or a signal."""
     kib, what, status, history, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
     wait_for(tracer, seen, lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0)
     if what == "busy":
-        second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30)
+        second = subprocess.run([program, "--update"] + QUIET, capture_output=True, text=True, timeout=30,
+                                env=dict(os.environ, TMPDIR=workdir))
         assert second.returncode == 1 and "%s: busy: being updated by another LumetraInstaller (pid %d)" % (
             root, traced_pid(tracer)) in second.stdout, second
     elif what == "gone":
         tracer.stdout.close()
+    elif what == "killed":
+        os.kill(traced_pid(tracer), signal.SIGKILL)
+        tracer.wait(60)
+        os.makedirs(os.environ["XDG_DATA_HOME"], exist_ok=True)
+        os.chmod(workdir, 0o755)
+        subprocess.run(["chown", "-R", "nobody", root, os.environ["XDG_DATA_HOME"]], check=True)
+        second = subprocess.run(["runuser", "-u", "nobody", "--", program, "--update"] + QUIET, capture_output=True,
+                                text=True, timeout=30)
+        assert second.returncode == 0 and "%s: updated" % root in second.stdout, second
     else:
         os.kill(traced_pid(tracer), what)
         wait_for(tracer, seen, lambda event: event["event"] == "done")
@@ -187,10 +207,18 @@ def play(row, program, workdir):
         return globals()["play_" + units](program, workdir, options)
     status, firmware, check = row[3:]
     roots = [plug(workdir, *unit) for unit in units]
-    with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
-        run = subprocess.run([program] + [option for option in options if option != ">full"], stdin=subprocess.DEVNULL,
-                             stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE,
-                             errors="replace", timeout=30)
+    covered = [option[3:] for option in options if option.startswith("ro:")]
+    for folder in covered:
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", folder], check=True)
+    command = [RUNNER, "root"] if "runner" in options else []
+    command += [program] + [option for option in options if option[0] == "-"]
+    try:
+        with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
+            run = subprocess.run(command, stdin=subprocess.DEVNULL, errors="replace", timeout=30,
+                                 stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE)
+    finally:
+        for folder in covered:
+            subprocess.run(["umount", folder], check=True)
     assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
     wrong = check and check(run, [os.fsdecode(root) for root in roots])
     assert not wrong, "%s\n%s%s" % (wrong, run.stdout, run.stderr)
@@ -252,9 +280,6 @@ def main(program, bundled_path, part):
         return 77
     global BUNDLED
     BUNDLED = open(bundled_path, "rb").read()
-    for line in open("/proc/self/mounts"):  # units of the machine's own stay out of this namespace's sight
-        if os.path.isfile(os.path.join(line.split()[1], "lumetra.bin")):
-            subprocess.run(["umount", "-l", line.split()[1]], check=True)
     failed = 0
     # "rows", or one of the fault sweeps ("two", "one"): three tests that ctest runs side by side.
     for row in [row for row in ROWS if (row[1] == "sweep") != (part == "rows")
