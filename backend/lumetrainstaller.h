@@ -50,7 +50,8 @@ signals:
     void firmwareVerified(qint64 bytesWritten);
     // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
     // left with an incomplete firmware (it must stay connected for another try). Also
-    // inside updateLumetra() with "busy" when another updater holds the unit; no
+    // inside updateLumetra() and verifyLumetra() when they cannot start: "busy" when another
+    // updater holds the unit, "not a unit: ..." for a marker that is a link; no
     // updateFirmwareFailed() follows then.
     void updateFailedBecause(const QString &reason, bool firmwareIncomplete);
     // Another LumetraInstaller (a window or a command line, pid when known) is updating the

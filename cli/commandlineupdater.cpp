@@ -390,23 +390,26 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
 {
     using Outcome = CommandLineReport::Outcome;
     const QString embedded = backend.getLumetraUpdateVersion();
-    UpdateEnd end { Outcome::Failed, QStringLiteral("the firmware could not be read") };
+    UpdateEnd end;
+    QString why;
     QEventLoop loop;
     bool ended = false;
     connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) { end = { Outcome::Busy, busyDetail(pid) }; });
-    connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
-            [&](const QString &reason) { end.detail = reason; });
+    connect(&backend, &LumetraInstaller::updateFailedBecause, &loop, [&](const QString &reason) { why = reason; });
     connect(&backend, &LumetraInstaller::firmwareCompared, &loop, [&](const QString &, bool matches) {
         if (matches)
             end = { Outcome::Matches, QStringLiteral("matches ") + embedded };
-        else if (end.detail == QLatin1String("differs"))
+        else if (why == QLatin1String("differs"))
             end = { Outcome::Differs, QStringLiteral("differs from %1 (Version.txt says %2)").arg(embedded, version.trimmed()) };
+        else
+            end = { Outcome::Failed, why.isEmpty() ? QStringLiteral("the firmware could not be read") : why };
         ended = true;
         loop.quit();
     });
     connect(this, &CommandLineUpdater::stopping, &loop, [&backend]() { backend.stopUpdate(); });
+    // Without a reason, the unit went before the run could start.
     if (!backend.verifyLumetra())
-        return end.outcome == Outcome::Busy ? end : UpdateEnd { Outcome::Failed, QStringLiteral("drive gone") };
+        return end.outcome == Outcome::Busy ? end : UpdateEnd { Outcome::Failed, why.isEmpty() ? QStringLiteral("drive gone") : why };
     if (!ended)
         loop.exec();
     return end;
