@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """e2e_update.py <LumetraInstaller> <bundled lumetra.bin> <artefacts directory>: the update as a user meets it, the
 real window on an X server of its own (xvfb-run) clicked with xdotool, its screens told apart by a few pixels of a
-screenshot, on a real FAT drive (fusefat on a loop device, seen by the real fsck.fat). ctest runs it as root."""
+screenshot, on a real FAT drive (fusefat on a loop device, seen by the real fsck.fat) or, to be written in place, a
+tmpfs. ctest runs it as root."""
 import json, os, random, re, shutil, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
 
 LABELLED, ARROW, PARK = (740, 300), (770, 300), (30, 590)  # PARK: nothing reacts there
@@ -181,7 +182,7 @@ def check_end(program, unit, bundled, status, records):
 
 
 def play_stopped(executable, bundled, work, artefacts, notes, cleanup, kib):
-    """SIGTERM once the old image is being overwritten: the program ends only after the write, and says so."""
+    """SIGTERM once the old image is being overwritten: the program ends only after the write, with its record."""
     _, unit, program, _ = start(executable, work, artefacts, cleanup, kib, SLOW_IMAGE)
     in_place = wait("the write in place", lambda: program.find(r"writing in place"), 20)[0][0]
     wait("a block written in place", lambda: [when for when, _ in program.find(r"^lumetra\.progress: copy file "
