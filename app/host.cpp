@@ -3,6 +3,7 @@
 #include "applogging.h"
 
 #include "lumetrainstaller.h"
+#include "shutdownguard.h"
 #include "translation.h"
 #include "updatehistory.h"
 
@@ -24,6 +25,10 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     QGuiApplication application(argc, argv);
     // Before the documents are loaded: their texts are translated as they are created.
     installLanguageFonts(installTranslation(application, language));
+    // Before the engine, so that it outlives the backends: their end, which records the
+    // attempt, is not cut short by a second signal.
+    ShutdownGuard guard;
+    QObject::connect(&guard, &ShutdownGuard::readyToEnd, &application, &QCoreApplication::quit);
     QQmlApplicationEngine engine;
 
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
@@ -44,6 +49,7 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     const QList<QObject *> roots = engine.rootObjects();
     for (QObject *root : roots)
         UpdateHistory::attachToAll(root);
+    guard.watch(roots);
 
     return application.exec();
 }

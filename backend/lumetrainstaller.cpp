@@ -10,6 +10,7 @@
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QThread>
 #include <QtCore/QVersionNumber>
 
@@ -161,9 +162,17 @@ bool LumetraInstaller::startRun(bool verifyOnly)
         return false;
     const QString root = findMarkedRoot();
     const QString destination = DriveFiles::pathInRoot(root, markerFileName);
-    // A marker that is a link would have the firmware written wherever it points.
-    if (destination.isEmpty() || !DriveFiles::isSafeToWrite(destination))
+    if (destination.isEmpty())
         return false;
+    // A marker that is a link would have the firmware written wherever it points, and read
+    // back from there: such a drive is no unit.
+    if (!DriveFiles::isSafeToWrite(destination)) {
+        emit updateFailedBecause(QFileInfo(destination).isSymLink()
+                                         ? QStringLiteral("not a unit: its lumetra.bin is a link")
+                                         : QStringLiteral("not a unit: its lumetra.bin is not an ordinary file"),
+                                 false);
+        return false;
+    }
     QString lockFailure;
     if (!lockUnit(root, &lockFailure)) {
         emit updateFailedBecause(lockFailure, false);

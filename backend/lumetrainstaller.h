@@ -50,8 +50,9 @@ signals:
     void firmwareVerified(qint64 bytesWritten);
     // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
     // left with an incomplete firmware (it must stay connected for another try). Also
-    // inside updateLumetra() when the unit's lock was not had: "busy" when another updater
-    // holds it, else unitLockFailed()'s reason; no updateFirmwareFailed() follows then.
+    // inside updateLumetra() and verifyLumetra() when they cannot start: "busy" when another
+    // updater holds the unit, else unitLockFailed()'s reason, "not a unit: ..." for a marker
+    // that is a link; no updateFirmwareFailed() follows then.
     void updateFailedBecause(const QString &reason, bool firmwareIncomplete);
     // Another LumetraInstaller (a window or a command line, pid when known, else 0) is
     // updating the unit: the update or the removal asked for was refused.

@@ -4,6 +4,7 @@
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QJsonDocument>
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int barWidth = 30;
 constexpr qint64 redrawInterval = 100; // ms
+
+// The terminal's line holds a bar without its line's end; a warning, from any thread, ends it.
+std::atomic<bool> barOnLine { false };
 
 QString outcomeWord(CommandLineReport::Outcome outcome)
 {
@@ -165,7 +169,7 @@ void CommandLineReport::drawBar()
     const int filled = qBound(0, int(barValue * barWidth), barWidth);
     const QString bar = QString(filled, QLatin1Char('#')) + QString(barWidth - filled, QLatin1Char('-'));
     write(stderr, QStringLiteral("\r%1 [%2] %3%").arg(printable(barRoot), bar).arg(int(barValue * 100), 3));
-    barShown = true;
+    barOnLine = true;
     barPending = false;
 }
 
@@ -175,9 +179,16 @@ void CommandLineReport::endBar()
     if (barPending)
         drawBar();
     sinceProgress.invalidate();
-    if (barShown)
+    if (barOnLine.exchange(false))
         write(stderr, QStringLiteral("\n"));
-    barShown = false;
+}
+
+void CommandLineReport::endBarLine()
+{
+    if (barOnLine.exchange(false)) {
+        std::fputs("\n", stderr);
+        std::fflush(stderr);
+    }
 }
 
 void CommandLineReport::verified(const QString &root, qint64 bytes)

@@ -40,6 +40,10 @@ public:
     // must be printable() already.
     void say(const QString &text);
 
+    // Ends the bar's line, when one is drawn, so that what another part of the program prints
+    // on standard error next (a warning) starts on a line of its own.
+    static void endBarLine();
+
     // The text as a terminal shows it harmlessly: line breaks, tabs, escape sequences and other
     // characters that are not printable written as \n, \t, \e and \xHH (of each UTF-8 byte).
     static QString printable(const QString &text);
@@ -63,7 +67,6 @@ private:
     QElapsedTimer sinceProgress;
     QString barRoot;
     double barValue = 0.0;
-    bool barShown = false;
     bool barPending = false;
     bool stdoutLost = false;
     bool stderrLost = false;

@@ -21,11 +21,14 @@ namespace {
 QtMessageHandler previousHandler = nullptr;
 
 // The backend's and the worker's diagnostics (a line per copied block) would tear the
-// progress bar and the result lines apart; warnings and worse still reach the terminal.
+// progress bar and the result lines apart; warnings and worse still reach the terminal, on a
+// line of their own.
 void keepDebugOffTerminal(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type != QtDebugMsg && previousHandler)
-        previousHandler(type, context, message);
+    if (type == QtDebugMsg || !previousHandler)
+        return;
+    CommandLineReport::endBarLine();
+    previousHandler(type, context, message);
 }
 
 } // namespace

@@ -31,10 +31,11 @@ def events(run, roots):
     return missing or "%" in run.stderr or seen[kinds.index("unit")]["root"] != roots[0]
 
 
-# name, units (version, tmpfs KiB, what else: "leftovers", "new" image, a mount point name) in mount order,
-# options (">full": standard output is a full disk; "runner": started through the tests' runner, in a namespace of its
-# own; "ro:<folder>": a read-only tmpfs over the folder meanwhile), exit status, firmware afterwards, a check of the
-# run that returns what is wrong; or name, a play function, its argument
+# name, units (version, tmpfs KiB, what else: "leftovers", "new" image, "link": the marker a link off the drive, a
+# mount point name) in mount order, options (">full": standard output is a full disk; ">history/": the history a
+# folder, which cannot be written; "runner": started through the tests' runner, in a namespace of its own;
+# "ro:<folder>": a read-only tmpfs over the folder meanwhile), exit status, firmware afterwards, a check of the run
+# that returns what is wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
@@ -62,6 +63,10 @@ ROWS = [
     ("--verify: one unit matches, the other's image differs under 1.73", [("1.73", TWO, "new"), ("1.73", TWO)],
      ["--verify", "--all"], 1, ["new", "old"],
      says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
+    ("--verify on a unit whose lumetra.bin is a link: not a unit, not a drive gone", [("1.73", TWO, "link")],
+     ["--verify"], 1, ["old"], says("{0}: failed: not a unit: its lumetra.bin is a link")),
+    ("a warning while the bar is drawn starts on a line of its own", [("1.8", 300)], ["--update", ">history/"] + QUIET,
+     1, ["old"], lambda run, _: "\nlumetra.output: LumetraInstaller: the update history" not in "\n" + run.stderr),
     ("--update --force rewrites a unit at 1.73", [("1.73", TWO)], ["--update", "--force"] + QUIET, 0, ["new"], None),
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
@@ -86,10 +91,12 @@ ROWS = [
 
 def plug(workdir, version, kib, what=None):
     root = tempfile.mkdtemp(dir=workdir)
-    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new"):
+    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new", "link"):
         root = os.path.join(os.fsencode(root) if isinstance(what, bytes) else root, what)
         os.mkdir(root)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
+    if what == "link":  # the old image is written through it
+        os.symlink(os.path.join(workdir, "elsewhere.bin"), os.path.join(root, "lumetra.bin"))
     files = {"lumetra.bin": BUNDLED if what == "new" else OLD * 2 if kib == ONE and not what else OLD,
              "Version.txt": version.encode()}
     if what == "leftovers":  # a whole image beside the old one: no room left even in place until it goes
@@ -207,6 +214,8 @@ def play(row, program, workdir):
         return globals()["play_" + units](program, workdir, options)
     status, firmware, check = row[3:]
     roots = [plug(workdir, *unit) for unit in units]
+    if ">history/" in options:
+        os.makedirs(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
     covered = [option[3:] for option in options if option.startswith("ro:")]
     for folder in covered:
         subprocess.run(["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", folder], check=True)

@@ -1,13 +1,21 @@
 #!/usr/bin/python3
 """e2e_update.py <LumetraInstaller> <bundled lumetra.bin> <artefacts directory>: the update as a user meets it, the
 real window on an X server of its own (xvfb-run) clicked with xdotool, its screens told apart by a few pixels of a
-screenshot, on a real FAT drive (fusefat on a loop device, seen by the real fsck.fat). ctest runs it as root."""
-import json, os, random, re, shutil, subprocess, sys, tempfile, threading, time  # noqa: E401
+screenshot, on a real FAT drive (fusefat on a loop device, seen by the real fsck.fat) or, to be written in place, a
+tmpfs. ctest runs it as root."""
+import json, os, random, re, shutil, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
 
 LABELLED, ARROW, PARK = (740, 300), (770, 300), (30, 590)  # PARK: nothing reacts there
 OLD = random.Random(1873).randbytes(200000)  # anything but the bundled image
-# A drive pulled or a stop mid-copy is the worker's, the command line's and the UI's tests' (fake backend).
-ROW = "unit at 1.8: checked, updated, version written, then removed"
+ONE = 700  # tmpfs KiB: room for one image only beside an old one of 400,000 bytes, so it is overwritten in place
+# Each write on the unit's image takes 20 ms: a signal lands inside the copy.
+SLOW_IMAGE = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-P", "{unit}/lumetra.bin", "-e", "trace=write",
+              "-e", "inject=write:delay_enter=20000"]
+# A drive pulled or a stop beside the old image is the worker's, the command line's and the UI's tests' (fake backend).
+# name, play, the unit's drive (None: FAT; else a tmpfs of so many KiB)
+ROWS = [("unit at 1.8: checked, updated, version written, then removed", "update", None),
+        ("SIGTERM (a log-off) while writing in place: the write is finished, the unit whole and on record",
+         "stopped", ONE)]
 
 
 class Failure(Exception):
@@ -118,38 +126,77 @@ class Program:
 
 
 class Volume:
-    """The unit's FAT drive, mounted at <workdir>/unit, holding the old firmware and 1.8."""
+    """The unit's drive, mounted at <workdir>/unit, holding the old firmware and 1.8: a FAT drive, or a tmpfs of kib
+    KiB with an old image of twice the size."""
 
-    def __init__(self, workdir):
-        self.root, image = os.path.join(workdir, "unit"), os.path.join(workdir, "unit.img")
-        run("truncate", "-s", "16M", image)
-        run("mkfs.fat", image)  # no label: fusefat would list it as a file
+    def __init__(self, workdir, kib=None):
+        self.root, image, self.fuse = os.path.join(workdir, "unit"), os.path.join(workdir, "unit.img"), None
         os.mkdir(self.root)
-        self.loop = run("losetup", "--find", "--show", image).strip()
-        # The loop device named: the real fsck.fat finds it.
-        self.fuse = subprocess.Popen(["fusefat", "-f", "-o", "rw+,subtype=fusefat,fsname=" + self.loop, self.loop,
-                                      self.root], stderr=subprocess.DEVNULL)
-        wait("fusefat", lambda: mounted(self.root))
-        open(os.path.join(self.root, "lumetra.bin"), "wb").write(OLD)
+        if kib:
+            run("mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", self.root)
+        else:
+            run("truncate", "-s", "16M", image)
+            run("mkfs.fat", image)  # no label: fusefat would list it as a file
+            self.loop = run("losetup", "--find", "--show", image).strip()
+            # The loop device named: the real fsck.fat finds it.
+            self.fuse = subprocess.Popen(["fusefat", "-f", "-o", "rw+,subtype=fusefat,fsname=" + self.loop, self.loop,
+                                          self.root], stderr=subprocess.DEVNULL)
+            wait("fusefat", lambda: mounted(self.root))
+        open(os.path.join(self.root, "lumetra.bin"), "wb").write(OLD * 2 if kib else OLD)
         open(os.path.join(self.root, "Version.txt"), "wb").write(b"1.8")
 
     def release(self):
         run("umount", "-l", self.root, check=False)
-        self.fuse.kill()
-        self.fuse.wait(10)
-        run("losetup", "-d", self.loop, check=False)
+        if self.fuse:
+            self.fuse.kill()
+            self.fuse.wait(10)
+            run("losetup", "-d", self.loop, check=False)
 
 
-def play(executable, bundled, work, artefacts, notes, cleanup):
-    screen, unit = Screen(artefacts), Volume(work)
+def start(executable, work, artefacts, cleanup, kib, prefix=()):
+    """The program on a unit of its own, clicked on to Update; the unit, the program and the time of the click."""
+    screen, unit = Screen(artefacts), Volume(work, kib)
     cleanup.append(unit.release)
-    program = Program(executable, artefacts, work)
+    program = Program(executable, artefacts, work, [part.format(unit=unit.root) for part in prefix])
     cleanup.append(lambda: program.process.poll() is None and (program.process.kill(), program.process.wait()))
     for wanted, button in (("Home", LABELLED), ("StepOne", ARROW), ("StepTwo", ARROW)):
         screen.wait_for(wanted, 20)
         screen.click(button)
     clicked = screen.wait_for("StepThree enabled")
     screen.click(LABELLED)
+    return screen, unit, program, clicked
+
+
+def check_end(program, unit, bundled, status, records):
+    """The program ended with status, the unit holds the new firmware and 1.73, the history these records."""
+    wait("the program to end", lambda: program.process.poll() is not None, 20)
+    code = program.process.returncode
+    assert code == status and not program.find(r"QThread: Destroyed|ASSERT|Segmentation"), "ended with %d" % code
+    found = [json.loads(line) for line in open(program.history)] if os.path.exists(program.history) else []
+    assert [{name: record[name] for name in records[0]} for record in found] == records, "the history holds %s" % found
+    firmware, version = [read(os.path.join(unit.root, name)) for name in ("lumetra.bin", "Version.txt")]
+    listing = sorted(os.listdir(unit.root))
+    assert listing == ["Version.txt", "lumetra.bin"], "the drive holds %s" % listing
+    assert firmware == bundled and version == b"1.73", "lumetra.bin: %d bytes, Version.txt %r" % (
+        len(firmware or b""), version)
+
+
+def play_stopped(executable, bundled, work, artefacts, notes, cleanup, kib):
+    """SIGTERM once the old image is being overwritten: the program ends only after the write, with its record."""
+    _, unit, program, _ = start(executable, work, artefacts, cleanup, kib, SLOW_IMAGE)
+    in_place = wait("the write in place", lambda: program.find(r"writing in place"), 20)[0][0]
+    wait("a block written in place", lambda: [when for when, _ in program.find(r"^lumetra\.progress: copy file "
+                                                                               r"progress: 0\.") if when > in_place])
+    tracer, signalled = program.process.pid, time.monotonic()
+    os.kill(int(open("/proc/%d/task/%d/children" % (tracer, tracer)).read().split()[0]), signal.SIGTERM)
+    check_end(program, unit, bundled, 0, [{"outcome": "updated", "versionAfter": "1.73", "bytesWritten": len(bundled)}])
+    after = [line for when, line in program.find(r"^lumetra\.progress: copy file progress: 0\.") if when > signalled]
+    assert after, "the signal came after the copy"
+    notes.append("%d blocks written after the signal" % len(after))
+
+
+def play_update(executable, bundled, work, artefacts, notes, cleanup, kib):
+    screen, unit, program, clicked = start(executable, work, artefacts, cleanup, kib)
     seen = []
     shown = screen.wait_for("StepFour", 20, seen)
     notes.append("Step four %.2f s after Update" % (shown - clicked))
@@ -162,16 +209,7 @@ def play(executable, bundled, work, artefacts, notes, cleanup):
     screen.click(ARROW)
     screen.wait_for("Finish")
     screen.click(LABELLED)
-    wait("the program to end", lambda: program.process.poll() is not None, 20)
-    status = program.process.returncode
-    assert status == 0 and not program.find(r"QThread: Destroyed|ASSERT|Segmentation"), "ended with %d" % status
-    records = [json.loads(line)["outcome"] for line in open(program.history)] if os.path.exists(program.history) else []
-    assert records == ["updated"], "the history holds %s" % records
-    firmware, version = [read(os.path.join(unit.root, name)) for name in ("lumetra.bin", "Version.txt")]
-    listing = sorted(os.listdir(unit.root))
-    assert listing == ["Version.txt", "lumetra.bin"], "the drive holds %s" % listing
-    assert firmware == bundled and version == b"1.73", "lumetra.bin: %d bytes, Version.txt %r" % (
-        len(firmware or b""), version)
+    check_end(program, unit, bundled, 0, [{"outcome": "updated"}])
 
 
 def main(arguments):
@@ -187,18 +225,22 @@ def main(arguments):
         os.environ["LUMETRA_E2E_SERVER"] = "1"
         return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 800x600x24 -nolisten tcp -noreset", sys.executable]
                               + arguments).returncode
-    executable, bundled, artefacts = arguments[1], read(arguments[2]), arguments[3]
-    notes, cleanup, started, work = [], [], time.monotonic(), tempfile.mkdtemp(prefix="lumetra-e2e-")
-    shutil.rmtree(artefacts, ignore_errors=True) or os.makedirs(artefacts)
-    try:
-        play(executable, bundled, work, artefacts, notes, cleanup)
-        return print("PASS: %s: %s (%.1f s)" % (ROW, "; ".join(notes), time.monotonic() - started)) or 0
-    except Exception as error:
-        return print("FAIL: %s: %s; seen so far: %s; screenshots and program.log in %s"
-                     % (ROW, error, "; ".join(notes) or "nothing", artefacts)) or 1
-    finally:
-        [part() for part in reversed(cleanup)]  # nothing may stay mounted or running
-        mounted(work, under=True) or shutil.rmtree(work, ignore_errors=True)  # never through a mount that did not go
+    executable, bundled, failed = arguments[1], read(arguments[2]), 0
+    for number, (name, how, kib) in enumerate(ROWS):
+        notes, cleanup, started, work = [], [], time.monotonic(), tempfile.mkdtemp(prefix="lumetra-e2e-")
+        artefacts = os.path.join(arguments[3], str(number + 1))
+        shutil.rmtree(artefacts, ignore_errors=True) or os.makedirs(artefacts)
+        try:
+            globals()["play_" + how](executable, bundled, work, artefacts, notes, cleanup, kib)
+            print("PASS: %s: %s (%.1f s)" % (name, "; ".join(notes), time.monotonic() - started))
+        except Exception as error:
+            failed += 1
+            print("FAIL: %s: %s; seen so far: %s; screenshots and program.log in %s"
+                  % (name, error, "; ".join(notes) or "nothing", artefacts))
+        finally:
+            [part() for part in reversed(cleanup)]  # nothing may stay mounted or running
+            mounted(work, under=True) or shutil.rmtree(work, ignore_errors=True)  # never through a live mount
+    return 1 if failed else 0
 
 if __name__ == "__main__":
     sys.exit(main(sys.argv))
