@@ -16,28 +16,14 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-// The backend's and the worker's diagnostics (a line per copied block) would tear the
-// progress bar and the result lines apart; warnings and worse still reach the terminal.
-void keepDebugOffTerminal(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg && previousHandler)
-        previousHandler(type, context, message);
-}
-
-} // namespace
-
 int CommandLineUpdater::run(int &argc, char **argv, const Options &options)
 {
     Console::attachToParent();
     // A reader that goes away (--json | head) ends the output, never the update.
     Console::ignoreClosedPipes();
     QCoreApplication application(argc, argv);
-    previousHandler = qInstallMessageHandler(keepDebugOffTerminal);
-    // In front of the filter: the log file still gets every line.
+    // The backend's and the worker's diagnostics (a line per copied block) go to the log alone:
+    // on the terminal they would tear the progress bar and the result lines apart.
     const LogFile log;
     // Standard output carries the JSON objects alone: the removal speaks on standard error.
     if (options.json)
