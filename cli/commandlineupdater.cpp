@@ -121,6 +121,8 @@ int CommandLineUpdater::exitStatus(bool anyUnit) const
     // A stop ends --watch as planned; elsewhere it leaves a unit not updated.
     if (report.counts().failed > 0 || report.outputLost() || (leftByStop && !options.watch))
         return UnitFailed;
+    if (report.counts().notRemoved > 0)
+        return EjectByHand;
     return anyUnit || options.watch ? Success : NoUnit;
 }
 
@@ -160,7 +162,7 @@ int CommandLineUpdater::verify()
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const UpdateEnd end = runVerify(*backend, backend->getCurrentVersionNumber());
-        report.result(root, end.outcome, end.detail, false);
+        report.result(root, end.outcome, end.detail, false, {});
     }
     const int status = exitStatus(!roots.isEmpty());
     report.done(status);
@@ -283,17 +285,15 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
     }
     const bool whole = end.outcome == CommandLineReport::Outcome::Updated
             || end.outcome == CommandLineReport::Outcome::UpToDate;
+    // A removal the system refuses takes nothing from the update: the unit holds what it was
+    // told, only the drive must be ejected by hand before the cable is pulled.
+    CommandLineReport::RemovalProblem removal;
     if (whole) {
-        const QString refused = remove(backend);
-        if (refused.isEmpty()) {
-            end.detail += removedNote();
-        } else {
-            end.detail = end.outcome == CommandLineReport::Outcome::Updated
-                    ? QStringLiteral("updated to %1, but %2").arg(to, refused) : refused;
-            end.outcome = CommandLineReport::Outcome::Failed;
-        }
+        removal = remove(backend);
+        end.detail += removal.reason.isEmpty()
+                ? removedNote() : QStringLiteral("; eject it yourself before unplugging: ") + removal.reason;
     }
-    report.result(root, end.outcome, end.detail, withCount);
+    report.result(root, end.outcome, end.detail, withCount, removal);
 }
 
 QString CommandLineUpdater::busyDetail(qint64 pid)
@@ -398,18 +398,16 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
     return end;
 }
 
-QString CommandLineUpdater::remove(LumetraInstaller &backend)
+CommandLineReport::RemovalProblem CommandLineUpdater::remove(LumetraInstaller &backend)
 {
     if (options.noEject)
-        return QString();
+        return {};
     int code = -1;
     qint64 busyPid = -1;
     QObject context;
     connect(&backend, &LumetraInstaller::removalFinished, &context, [&code](int result) { code = result; });
     connect(&backend, &LumetraInstaller::unitBusy, &context, [&busyPid](qint64 pid) { busyPid = pid; });
     if (backend.uninstallUsb())
-        return QString();
-    if (busyPid >= 0)
-        return QStringLiteral("removal refused: ") + busyDetail(busyPid);
-    return QStringLiteral("removal refused (code %1)").arg(code);
+        return {};
+    return { code, busyPid >= 0 ? busyDetail(busyPid) : UpdateHistory::removalReason(code) };
 }

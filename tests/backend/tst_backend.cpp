@@ -150,7 +150,8 @@ void TestBackend::update_data()
     row("two units, the updated one pulled: the other keeps its version, nothing removed", Case::UpdatedUnitPulled,
         { { "outcome", "failed" }, { "reason", "drive gone" } }, 1,
         { "p", "drive gone", "failed", "removal -1" }, "<none>");
-    row("removal vetoed: its code", Case::Vetoed, { { "outcome", "updated" }, { "removal", 2 } }, 1,
+    row("removal vetoed: still updated, its code and reason", Case::Vetoed, { { "outcome", "updated" }, { "removal", 2 },
+        { "removalReason", "the system cannot open its volume" } }, 1,
         { "p", "version 1.73", "success", "removal 2" });
     row("another updater finished meanwhile: up to date, not written again", Case::UpdatedMeanwhile,
         { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } }, 1,

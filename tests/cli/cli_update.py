@@ -23,6 +23,23 @@ def usage(run, _):
     return "Usage:" not in run.stderr and run.stderr
 
 
+BY_HAND = "the system cannot open its volume"  # a tmpfs unit's removal: udisks knows no device behind it (code 2)
+
+
+def by_hand(run, roots):
+    """The removal refused: updated and up to date all the same, its code and reason apart (history, JSON result and
+    counts, or the words), and no debug or progress line on the terminal."""
+    wanted = [("updated", 2, BY_HAND), ("up to date", 2, BY_HAND)]
+    wrong = [(r["outcome"], r["removal"], r.get("removalReason")) for r in history()] != wanted
+    if "--json" not in run.args:
+        hint = "; eject it yourself before unplugging: " + BY_HAND
+        return wrong or "copy file progress" in run.stderr or says("{0}: updated: 1.8 -> 1.73" + hint,
+                                                                    "{1}: up to date: 1.73" + hint)(run, roots)
+    seen = [json.loads(line) for line in run.stdout.splitlines()]
+    said = [(e["outcome"], e.get("removal"), e.get("removalReason")) for e in seen if e["event"] == "result"]
+    return wrong or said != wanted or [seen[-1][key] for key in ("updated", "upToDate", "failed")] != [1, 1, 0]
+
+
 def events(run, roots):
     seen = [json.loads(line) for line in run.stdout.splitlines()]
     kinds = [event["event"] for event in seen]
@@ -31,7 +48,7 @@ def events(run, roots):
 
 
 # name, units (version, tmpfs KiB, what else: "leftovers", "new" image, a mount point name) in mount order,
-# options (">full": standard output is a full disk), exit status, firmware afterwards, a check of the run that
+# options (">full": standard output is a full disk; NAME=value: in its environment), exit status, firmware afterwards, a check of the run that
 # returns what is wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
@@ -58,6 +75,13 @@ ROWS = [
     ("--update --force rewrites a unit at 1.73", [("1.73", TWO)], ["--update", "--force"] + QUIET, 0, ["new"], None),
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
+    ("a removal the system refuses: updated and up to date all the same, eject by hand, exit 4",
+     [("1.8", TWO), ("1.73", TWO)], ["--update", "--all", "--yes"], 4, ["new", "old"], by_hand),
+    ("the same with --json: outcome and counts as updated, the removal's code and reason apart",
+     [("1.8", TWO), ("1.73", TWO)], ["--update", "--all", "--yes", "--json"], 4, ["new", "old"], by_hand),
+    ("QT_LOGGING_RULES naming the per-block lines: on the terminal", [("1.8", TWO)],
+     ["--update", "QT_LOGGING_RULES=lumetra.progress.debug=true"] + QUIET, 0, ["new"],
+     lambda run, _: "lumetra.progress: copy file progress" not in run.stderr),
     # during: room, what happens once the copy moves, exit status, the history's outcomes, firmware afterwards,
     # further options
     ("--watch, SIGTERM during the copy: the watch ends with 0, old firmware, on record", "during",
@@ -106,9 +130,9 @@ def check_units(roots, versions, expected):
         assert found == (firmware, "1.73" if firmware == "new" else version, []), "%s holds %s" % (root, found)
 
 
-def outcomes():
+def history():
     files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
-    return [json.loads(line)["outcome"] for line in open(files[0])] if files else []
+    return [json.loads(line) for line in open(files[0])] if files else []
 
 
 def traced():
@@ -135,7 +159,7 @@ def wait_for(tracer, seen, wanted):
 
 def play_during(program, workdir, how):
     """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone") or a signal."""
-    kib, what, status, history, firmware, *more = how
+    kib, what, status, outcomes, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
     wait_for(tracer, seen, lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0)
@@ -150,7 +174,7 @@ def play_during(program, workdir, how):
         wait_for(tracer, seen, lambda event: event["event"] == "done")
     assert tracer.wait(60) == status, "exit status %d" % tracer.returncode
     assert ("finishing the write, do not unplug" in tracer.stderr.read()) == (kib == ONE)
-    assert outcomes() == history, outcomes()
+    assert [record["outcome"] for record in history()] == outcomes, history()
     check_units([root], ["1.8"], [firmware])
 
 
@@ -187,8 +211,10 @@ def play(row, program, workdir):
         return globals()["play_" + units](program, workdir, options)
     status, firmware, check = row[3:]
     roots = [plug(workdir, *unit) for unit in units]
+    settings = dict(option.split("=", 1) for option in options if "=" in option)
     with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
-        run = subprocess.run([program] + [option for option in options if option != ">full"], stdin=subprocess.DEVNULL,
+        run = subprocess.run([program] + [option for option in options if option != ">full" and "=" not in option],
+                             stdin=subprocess.DEVNULL, env=dict(os.environ, **settings),
                              stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE,
                              errors="replace", timeout=30)
     assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
