@@ -180,12 +180,14 @@ QString programHelpText(const QString &programName)
             + QStringLiteral("Options:\n") + helpLines(basicOptions)
             + QStringLiteral("\nThe window (Qt's own options, such as -platform, also reach it):\n") + helpLines(windowOptions)
             + QStringLiteral("\nWithout a window:\n") + helpLines(commandLineOptions)
-            + QStringLiteral("\nExit status without a window:\n"
+            + QStringLiteral("\nExit status:\n"
                              "  0  every unit updated, up to date, or (--verify) matching\n"
                              "  1  a unit failed, was busy or differs; the update was declined or stopped;\n"
                              "     or standard output could not be written\n"
                              "  2  no unit found\n"
-                             "  3  wrong usage\n");
+                             "  3  wrong usage; or no display to open the window on\n"
+                             "  4  every unit updated or up to date, but the system refused to remove one:\n"
+                             "     eject that drive yourself before unplugging it (the result line says why)\n");
 }
 
 int answerOnConsole(const ProgramOptions &options, const QString &programName)

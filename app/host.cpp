@@ -1,7 +1,10 @@
 #include "host.h"
 
 #include "applogging.h"
+#include "display.h"
 
+#include "commandlineupdater.h"
+#include "logfile.h"
 #include "lumetrainstaller.h"
 #include "shutdownguard.h"
 #include "translation.h"
@@ -15,14 +18,32 @@
 #include <QtGui/QGuiApplication>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/qqml.h>
+#include <QtQuick/QQuickWindow>
+
+#include <cstdio>
 
 Q_LOGGING_CATEGORY(lcApp, "lumetra.app")
 
 int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language)
 {
+    const LogFile log;
+    // Qt would end the program with an abort and advice to reinstall it: say what works instead.
+    const QString missing = missingDisplay(argc, argv);
+    if (!missing.isEmpty()) {
+        qCDebug(lcApp) << "no display for the window:" << missing;
+        std::fprintf(stderr, "LumetraInstaller: no display to open the window on (%s); --list and --update work "
+                             "without one, --help lists every option.\n", qPrintable(missing));
+        return CommandLineUpdater::WrongUsage;
+    }
     // Must precede the application object; the UI's pixel sizes are device-independent.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QGuiApplication application(argc, argv);
+    // A platform that draws to no screen offers no OpenGL: the scene is drawn in software
+    // instead of the program ending for want of a GL context.
+    const QString platform = QGuiApplication::platformName();
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
+        && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")))
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
     // Before the documents are loaded: their texts are translated as they are created.
     installLanguageFonts(installTranslation(application, language));
     // Before the engine, so that it outlives the backends: their end, which records the

@@ -3,10 +3,11 @@
 
 class QString;
 
-// Runs the whole application: the GUI application object, the UI engine with the backend
-// type registered, the given main document and the event loop. Returns the loop's status:
-// -1 when the main document cannot create its root object, otherwise what quit or the
-// closing of the last window leaves (0). SIGTERM, SIGHUP and Ctrl+C end it too (0), once an
+// Runs the whole application: the log file, the GUI application object, the UI engine with
+// the backend type registered, the given main document and the event loop. Returns the loop's
+// status: 3 (wrong usage) with one line on standard error when there is no display to open the
+// window on, -1 when the main document cannot create its root object, otherwise what quit or
+// the closing of the last window leaves (0). SIGTERM, SIGHUP and Ctrl+C end it too (0), once an
 // update under way has ended.
 // language: --lang as given, empty for the system's.
 int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QString &language);

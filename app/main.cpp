@@ -1,7 +1,6 @@
 #include "commandline.h"
 #include "commandlineupdater.h"
 #include "host.h"
-#include "logfile.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QString>
@@ -15,12 +14,10 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const ProgramOptions options = readProgramOptions(arguments);
     switch (options.action) {
-    case ProgramOptions::Action::Window: {
-        const LogFile log;
+    case ProgramOptions::Action::Window:
         return runLumetraHost(argc, argv, QStringLiteral("qrc:/main.qml"), options.language);
-    }
     case ProgramOptions::Action::CommandLine:
-        // The mode without a window keeps its own log: its debug lines stay off the terminal.
+        // No display needed; it keeps a log of its own, as the window does.
         return CommandLineUpdater::run(argc, argv, options.commandLine);
     default:
         return answerOnConsole(options, QFileInfo(arguments.value(0)).fileName());

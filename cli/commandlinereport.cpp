@@ -209,9 +209,12 @@ void CommandLineReport::removalFinished(const QString &root, int code)
         send("removal", root, { { "code", code } });
 }
 
-void CommandLineReport::result(const QString &root, Outcome outcome, const QString &detail, bool withCount)
+void CommandLineReport::result(const QString &root, Outcome outcome, const QString &detail, bool withCount,
+                               const RemovalProblem &removal)
 {
     endBar();
+    if (!removal.reason.isEmpty())
+        ++total.notRemoved;
     if (outcome == Outcome::Updated)
         ++total.updated;
     else if (outcome == Outcome::UpToDate)
@@ -221,6 +224,10 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
 
     if (json) {
         QJsonObject fields { { "outcome", outcomeWord(outcome) }, { "detail", detail } };
+        if (!removal.reason.isEmpty()) {
+            fields.insert(QStringLiteral("removal"), removal.code);
+            fields.insert(QStringLiteral("removalReason"), removal.reason);
+        }
         if (withCount) {
             fields.insert(QStringLiteral("updated"), total.updated);
             fields.insert(QStringLiteral("upToDate"), total.upToDate);
@@ -246,7 +253,8 @@ void CommandLineReport::done(int exitCode)
     endBar();
     if (json) {
         send("done", QString(), { { "updated", total.updated }, { "upToDate", total.upToDate },
-                                  { "failed", total.failed }, { "exitCode", exitCode } });
+                                  { "failed", total.failed }, { "notRemoved", total.notRemoved },
+                                  { "exitCode", exitCode } });
     }
 }
 

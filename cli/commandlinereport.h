@@ -18,6 +18,16 @@ public:
         int updated = 0;
         int upToDate = 0;
         int failed = 0;
+        // Updated or up to date, and to be ejected by hand: the system refused the removal.
+        int notRemoved = 0;
+    };
+
+    // A removal asked for that did not happen: its code (the ejector's, -1 when the backend
+    // refused) and why, in words.
+    struct RemovalProblem
+    {
+        int code = 0;
+        QString reason;
     };
 
     explicit CommandLineReport(bool json);
@@ -34,7 +44,8 @@ public:
     void versionWritten(const QString &root, const QString &version);
     void removalFinished(const QString &root, int code);
     // The unit's one result line; counts it and, when watching, shows the running count.
-    void result(const QString &root, Outcome outcome, const QString &detail, bool withCount);
+    void result(const QString &root, Outcome outcome, const QString &detail, bool withCount,
+                const RemovalProblem &removal);
     void done(int exitCode);
     // A sentence for the person at the terminal, on standard error; what it quotes from a drive
     // must be printable() already.

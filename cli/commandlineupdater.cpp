@@ -18,17 +18,14 @@
 
 namespace {
 
-QtMessageHandler previousHandler = nullptr;
+QtMessageHandler terminalHandler = nullptr;
 
-// The backend's and the worker's diagnostics (a line per copied block) would tear the
-// progress bar and the result lines apart; warnings and worse still reach the terminal, on a
-// line of their own.
-void keepDebugOffTerminal(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// Called for the lines the terminal is to show (the log file decides which): a warning that
+// comes while the progress bar is drawn starts on a line of its own.
+void endBarThenShow(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtDebugMsg || !previousHandler)
-        return;
     CommandLineReport::endBarLine();
-    previousHandler(type, context, message);
+    terminalHandler(type, context, message);
 }
 
 } // namespace
@@ -39,8 +36,10 @@ int CommandLineUpdater::run(int &argc, char **argv, const Options &options)
     // A reader that goes away (--json | head) ends the output, never the update.
     Console::ignoreClosedPipes();
     QCoreApplication application(argc, argv);
-    previousHandler = qInstallMessageHandler(keepDebugOffTerminal);
-    // In front of the filter: the log file still gets every line.
+    // The backend's and the worker's diagnostics (a line per copied block) go to the log alone:
+    // on the terminal they would tear the progress bar and the result lines apart. What the
+    // log passes on to the terminal ends the bar's line first.
+    terminalHandler = qInstallMessageHandler(endBarThenShow);
     const LogFile log;
     // Standard output carries the JSON objects alone: the removal speaks on standard error.
     if (options.json)
@@ -138,6 +137,8 @@ int CommandLineUpdater::exitStatus(bool anyUnit) const
     // A stop ends --watch as planned; elsewhere it leaves a unit not updated.
     if (report.counts().failed > 0 || report.outputLost() || (leftByStop && !options.watch))
         return UnitFailed;
+    if (report.counts().notRemoved > 0)
+        return EjectByHand;
     return anyUnit || options.watch ? Success : NoUnit;
 }
 
@@ -177,7 +178,7 @@ int CommandLineUpdater::verify()
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const UpdateEnd end = runVerify(*backend, backend->getCurrentVersionNumber());
-        report.result(root, end.outcome, end.detail, false);
+        report.result(root, end.outcome, end.detail, false, {});
     }
     const int status = exitStatus(!roots.isEmpty());
     report.done(status);
@@ -300,17 +301,15 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
     }
     const bool whole = end.outcome == CommandLineReport::Outcome::Updated
             || end.outcome == CommandLineReport::Outcome::UpToDate;
+    // A removal the system refuses takes nothing from the update: the unit holds what it was
+    // told, only the drive must be ejected by hand before the cable is pulled.
+    CommandLineReport::RemovalProblem removal;
     if (whole) {
-        const QString refused = remove(backend);
-        if (refused.isEmpty()) {
-            end.detail += removedNote();
-        } else {
-            end.detail = end.outcome == CommandLineReport::Outcome::Updated
-                    ? QStringLiteral("updated to %1, but %2").arg(to, refused) : refused;
-            end.outcome = CommandLineReport::Outcome::Failed;
-        }
+        removal = remove(backend);
+        end.detail += removal.reason.isEmpty()
+                ? removedNote() : QStringLiteral("; eject it yourself before unplugging: ") + removal.reason;
     }
-    report.result(root, end.outcome, end.detail, withCount);
+    report.result(root, end.outcome, end.detail, withCount, removal);
 }
 
 QString CommandLineUpdater::busyDetail(qint64 pid)
@@ -424,10 +423,10 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
     return end;
 }
 
-QString CommandLineUpdater::remove(LumetraInstaller &backend)
+CommandLineReport::RemovalProblem CommandLineUpdater::remove(LumetraInstaller &backend)
 {
     if (options.noEject)
-        return QString();
+        return {};
     int code = -1;
     QString why;
     QObject context;
@@ -435,8 +434,6 @@ QString CommandLineUpdater::remove(LumetraInstaller &backend)
     connect(&backend, &LumetraInstaller::unitBusy, &context, [&why](qint64 pid) { why = busyDetail(pid); });
     connect(&backend, &LumetraInstaller::unitLockFailed, &context, [&why](const QString &reason) { why = reason; });
     if (backend.uninstallUsb())
-        return QString();
-    if (!why.isEmpty())
-        return QStringLiteral("removal refused: ") + why;
-    return QStringLiteral("removal refused (code %1)").arg(code);
+        return {};
+    return { code, why.isEmpty() ? UpdateHistory::removalReason(code) : why };
 }

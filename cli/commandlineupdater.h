@@ -21,8 +21,9 @@ class CommandLineUpdater : public QObject
     Q_OBJECT
 
 public:
-    // Exit statuses.
-    enum Status { Success = 0, UnitFailed = 1, NoUnit = 2, WrongUsage = 3 };
+    // Exit statuses. EjectByHand: every unit updated or up to date, but the system refused a
+    // removal, so that drive must be ejected by hand before it is unplugged.
+    enum Status { Success = 0, UnitFailed = 1, NoUnit = 2, WrongUsage = 3, EjectByHand = 4 };
 
     struct Options
     {
@@ -70,8 +71,8 @@ private:
                  const QString &version, bool withCount);
     UpdateEnd runUpdate(LumetraInstaller &backend);
     UpdateEnd runVerify(LumetraInstaller &backend, const QString &version);
-    // Empty when removed (or when removal is not wanted), otherwise why not.
-    QString remove(LumetraInstaller &backend);
+    // No reason when removed (or when removal is not wanted), otherwise the code and why not.
+    CommandLineReport::RemovalProblem remove(LumetraInstaller &backend);
     static QString busyDetail(qint64 pid);
     QString removedNote() const;
     bool confirm(const QString &question);

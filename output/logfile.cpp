@@ -57,10 +57,17 @@ LogFile::LogFile(const QString &directory)
         qCWarning(lcOutput).noquote() << "LumetraInstaller: no log file in" << QDir::toNativeSeparators(directory)
                              << "for this run:" << (failure.isEmpty() ? file.errorString() : failure);
         file.close();
-        return;
+    } else {
+        removeOldRuns(directory);
     }
-    removeOldRuns(directory);
 
+    // The terminal's view: no debug or info lines, unless QT_LOGGING_RULES (which Qt applies
+    // over the program's rules) turns them on by name. The filter notes that view per category
+    // and turns the lines back on for the file.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+    // Taken before ours is in place: installing it runs it over every category at once.
+    previousFilter = QLoggingCategory::installFilter(nullptr);
+    QLoggingCategory::installFilter(&LogFile::filter);
     std::lock_guard<std::mutex> locker(lock);
     current = this;
     previous = qInstallMessageHandler(&LogFile::handle);
@@ -68,15 +75,19 @@ LogFile::LogFile(const QString &directory)
 
 LogFile::~LogFile()
 {
-    std::lock_guard<std::mutex> locker(lock);
-    if (current != this)
-        return;
-    qInstallMessageHandler(previous);
-    current = nullptr;
-    for (auto message = qtMessages.cbegin(); file.isOpen() && message != qtMessages.cend(); ++message) {
-        if (message.value() > 1)
-            writeLine(QStringLiteral("%1 (repeated %2 times)").arg(message.key()).arg(message.value() - 1));
+    {
+        std::lock_guard<std::mutex> locker(lock);
+        if (current != this)
+            return;
+        qInstallMessageHandler(previous);
+        current = nullptr;
+        for (auto message = qtMessages.cbegin(); file.isOpen() && message != qtMessages.cend(); ++message) {
+            if (message.value() > 1)
+                writeLine(QStringLiteral("%1 (repeated %2 times)").arg(message.key()).arg(message.value() - 1));
+        }
     }
+    QLoggingCategory::installFilter(previousFilter);
+    QLoggingCategory::setFilterRules(QString());
 }
 
 QString LogFile::filePath() const
@@ -133,9 +144,35 @@ void LogFile::handle(QtMsgType type, const QMessageLogContext &context, const QS
             complaint = current->append(context.category, qFormatLogMessage(type, context, message));
         passOn = previous;
     }
-    passOn(type, context, message);
+    if (shownOnTerminal(type, context.category))
+        passOn(type, context, message);
     if (!complaint.isEmpty())
         passOn(QtWarningMsg, context, complaint);
+}
+
+void LogFile::filter(QLoggingCategory *category)
+{
+    previousFilter(category);
+    int levels = 0;
+    for (const QtMsgType type : { QtDebugMsg, QtInfoMsg })
+        levels |= category->isEnabled(type) ? 1 << type : 0;
+    {
+        std::lock_guard<std::mutex> locker(terminalLock);
+        terminalLevels.insert(category->categoryName(), levels);
+    }
+    // The file gets what Qt shows by default: everything but the debug lines of Qt's own
+    // "qt.*" categories (unless a rule asks for those too).
+    if (std::strncmp(category->categoryName(), "qt.", 3) != 0)
+        category->setEnabled(QtDebugMsg, true);
+    category->setEnabled(QtInfoMsg, true);
+}
+
+bool LogFile::shownOnTerminal(QtMsgType type, const char *category)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        return true;
+    std::lock_guard<std::mutex> locker(terminalLock);
+    return terminalLevels.value(QByteArray(category ? category : "default")) & (1 << type);
 }
 
 QString LogFile::append(const char *category, const QString &line)

@@ -3,6 +3,7 @@
 
 #include <QtCore/QFile>
 #include <QtCore/QHash>
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
@@ -13,8 +14,11 @@
 QString logDirectory();
 
 // While it exists, every diagnostic line of the program, from any thread, also goes behind a
-// timestamp into a file of this run's own in the given folder; the debug output stays as it
-// was. The program's own lines (its "lumetra.*" categories and the default one) go in in full;
+// timestamp into a file of this run's own in the given folder. The terminal (the debug output)
+// is told warnings and worse, and the debug and info lines of a category only when
+// QT_LOGGING_RULES turns them on by name: a line per copied block or a look at a drive is for
+// support, not for the person at the terminal; with no file, the terminal is told the same. The program's
+// own lines (its "lumetra.*" categories and the default one) go in in full;
 // Qt's own messages (every other category) once per distinct text, with one "repeated N
 // times" line at the end for those that came again. The newest keptRuns files are kept, and
 // never one that another running instance still writes. Past maxFileSize the per-block
@@ -38,6 +42,8 @@ public:
 
 private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    static void filter(QLoggingCategory *category);
+    static bool shownOnTerminal(QtMsgType type, const char *category);
     // Empty on success, otherwise why not.
     QString open(const QString &directory);
     void removeOldRuns(const QString &directory) const;
@@ -50,6 +56,10 @@ private:
     static inline LogFile *current = nullptr;
     // Kept after the log goes: a line may already be on its way through handle().
     static inline QtMessageHandler previous = nullptr;
+    static inline QLoggingCategory::CategoryFilter previousFilter = nullptr;
+    // Per category, the levels below warning that the rules turned on by name (bit = 1 << type).
+    static inline std::mutex terminalLock;
+    static inline QHash<QByteArray, int> terminalLevels;
 
     QFile file;
     qint64 size = 0;

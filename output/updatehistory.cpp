@@ -54,6 +54,25 @@ UpdateHistory *UpdateHistory::attach(LumetraInstaller *installer, const QString 
     return new UpdateHistory(installer, directory);
 }
 
+QString UpdateHistory::removalReason(int code)
+{
+    switch (code) {
+    case -1:
+        return QStringLiteral("the program did not release it: another LumetraInstaller holds it, or it is no "
+                              "longer connected");
+    case 2:
+        return QStringLiteral("the system cannot open its volume");
+    case 3:
+        return QStringLiteral("the system gives its volume no device number");
+    case 4:
+        return QStringLiteral("no connected device carries its volume");
+    case 5:
+        return QStringLiteral("the system refused every attempt; another program may be using it");
+    default:
+        return QStringLiteral("the system refused (code %1)").arg(code);
+    }
+}
+
 void UpdateHistory::attachToAll(QObject *root)
 {
     if (auto *installer = qobject_cast<LumetraInstaller *>(root))
@@ -220,6 +239,9 @@ void UpdateHistory::record()
         entry.insert(QStringLiteral("reason"), attempt.reason);
     if (attempt.firmwareIncomplete)
         entry.insert(QStringLiteral("firmwareIncomplete"), true);
+    // An updated or up-to-date unit stays so; that it must be ejected by hand is said apart.
+    if (attempt.removed && attempt.removal != 0)
+        entry.insert(QStringLiteral("removalReason"), removalReason(attempt.removal));
 
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
     const QString why = appendLine(path, line);

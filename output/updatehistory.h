@@ -15,7 +15,8 @@ class LumetraInstaller;
 // listens to the backend's signals; the backend knows nothing of it.
 //
 // An attempt starts with the version check (or the update, without one) and ends with:
-// - "updated": the removal that follows the success, or the next attempt, or the backend's end;
+// - "updated": the removal that follows the success (a refused one with its code and reason),
+//   or the next attempt, or the backend's end;
 // - "up to date": the removal that follows a check that needed no update (a check alone,
 //   as a listing makes, is no attempt);
 // - "failed": the failure, with its reason; or the backend's end during the update; or a
@@ -36,6 +37,10 @@ public:
     ~UpdateHistory() override;
 
     QString filePath() const { return path; }
+
+    // Why a removal did not happen, in words, from its code: the ejector's, or -1 when the
+    // backend refused. The history's "removalReason"; the command line says the same.
+    static QString removalReason(int code);
 
 public slots:
     // Records the attempt under way as it stands, for a caller that ends an up-to-date or

@@ -1,10 +1,11 @@
 #!/bin/sh
-# Installs what is missing, builds, and starts LumetraInstaller. Without a display it
-# starts the tool on a virtual one (Xvfb) and writes a screenshot of what it shows.
+# Installs what is missing, builds the program (only it: the tests and benchmarks are
+# test.sh's), and starts LumetraInstaller. Without a display it starts the tool on a virtual
+# one (Xvfb) and writes a screenshot of what it shows.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh"
+"$top/scripts/build.sh" --target LumetraInstaller -DCMAKE_UNITY_BUILD=ON
 build=${LUMETRA_BUILD_DIR:-$top/build}
 program="$build/LumetraInstaller"
 

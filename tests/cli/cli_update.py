@@ -24,6 +24,23 @@ def usage(run, _):
     return "Usage:" not in run.stderr and run.stderr
 
 
+BY_HAND = "the system cannot open its volume"  # a tmpfs unit's removal: udisks knows no device behind it (code 2)
+
+
+def by_hand(run, roots):
+    """The removal refused: updated and up to date all the same, its code and reason apart (history, JSON result and
+    counts, or the words), and no debug or progress line on the terminal."""
+    wanted = [("updated", 2, BY_HAND), ("up to date", 2, BY_HAND)]
+    wrong = [(r["outcome"], r["removal"], r.get("removalReason")) for r in history()] != wanted
+    if "--json" not in run.args:
+        hint = "; eject it yourself before unplugging: " + BY_HAND
+        return wrong or "copy file progress" in run.stderr or says("{0}: updated: 1.8 -> 1.73" + hint,
+                                                                    "{1}: up to date: 1.73" + hint)(run, roots)
+    seen = [json.loads(line) for line in run.stdout.splitlines()]
+    said = [(e["outcome"], e.get("removal"), e.get("removalReason")) for e in seen if e["event"] == "result"]
+    return wrong or said != wanted or [seen[-1][key] for key in ("updated", "upToDate", "failed")] != [1, 1, 0]
+
+
 def events(run, roots):
     seen = [json.loads(line) for line in run.stdout.splitlines()]
     kinds = [event["event"] for event in seen]
@@ -34,8 +51,8 @@ def events(run, roots):
 # name, units (version, tmpfs KiB, what else: "leftovers", "new" image, "link": the marker a link off the drive, a
 # mount point name) in mount order, options (">full": standard output is a full disk; ">history/": the history a
 # folder, which cannot be written; "runner": started through the tests' runner, in a namespace of its own;
-# "ro:<folder>": a read-only tmpfs over the folder meanwhile), exit status, firmware afterwards, a check of the run
-# that returns what is wrong; or name, a play function, its argument
+# "ro:<folder>": a read-only tmpfs over the folder meanwhile; NAME=value: in its environment), exit status, firmware
+# afterwards, a check of the run that returns what is wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
@@ -59,7 +76,7 @@ ROWS = [
      [("1.8", TWO)], ["runner", "--update", "--all"] + QUIET, 2, ["old"], None),
     ("a lock folder that cannot be written: failed with its reason, not busy", [("1.8", TWO)],
      ["ro:/run/lock", "--update"] + QUIET, 1, ["old"],
-     lambda run, roots: outcomes() != ["failed"] or says("{0}: failed: could not lock the unit: /run/")(run, roots)),
+     lambda run, roots: [record["outcome"] for record in history()] != ["failed"] or says("{0}: failed: could not lock the unit: /run/")(run, roots)),
     ("--verify: one unit matches, the other's image differs under 1.73", [("1.73", TWO, "new"), ("1.73", TWO)],
      ["--verify", "--all"], 1, ["new", "old"],
      says("{0}: matches 1.73", "{1}: differs from 1.73 (Version.txt says 1.73)")),
@@ -70,6 +87,13 @@ ROWS = [
     ("--update --force rewrites a unit at 1.73", [("1.73", TWO)], ["--update", "--force"] + QUIET, 0, ["new"], None),
     ("leftovers of a crash on a 700 KiB drive: removed first, updated beside the old image",
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
+    ("a removal the system refuses: updated and up to date all the same, eject by hand, exit 4",
+     [("1.8", TWO), ("1.73", TWO)], ["--update", "--all", "--yes"], 4, ["new", "old"], by_hand),
+    ("the same with --json: outcome and counts as updated, the removal's code and reason apart",
+     [("1.8", TWO), ("1.73", TWO)], ["--update", "--all", "--yes", "--json"], 4, ["new", "old"], by_hand),
+    ("QT_LOGGING_RULES naming the per-block lines: on the terminal", [("1.8", TWO)],
+     ["--update", "QT_LOGGING_RULES=lumetra.progress.debug=true"] + QUIET, 0, ["new"],
+     lambda run, _: "lumetra.progress: copy file progress" not in run.stderr),
     # during: room, what happens once the copy moves, exit status, the history's outcomes, firmware afterwards,
     # further options
     ("--watch, SIGTERM during the copy: the watch ends with 0, old firmware, on record", "during",
@@ -122,9 +146,9 @@ def check_units(roots, versions, expected):
         assert found == (firmware, "1.73" if firmware == "new" else version, []), "%s holds %s" % (root, found)
 
 
-def outcomes():
+def history():
     files = glob.glob(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
-    return [json.loads(line)["outcome"] for line in open(files[0])] if files else []
+    return [json.loads(line) for line in open(files[0])] if files else []
 
 
 def traced():
@@ -152,7 +176,7 @@ def wait_for(tracer, seen, wanted):
 def play_during(program, workdir, how):
     """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone"), a kill and a run as another
     user ("killed") or a signal."""
-    kib, what, status, history, firmware, *more = how
+    kib, what, status, outcomes, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
     wait_for(tracer, seen, lambda event: event["event"] == "progress" and event["root"] == root and event["value"] > 0)
@@ -177,7 +201,7 @@ def play_during(program, workdir, how):
         wait_for(tracer, seen, lambda event: event["event"] == "done")
     assert tracer.wait(60) == status, "exit status %d" % tracer.returncode
     assert ("finishing the write, do not unplug" in tracer.stderr.read()) == (kib == ONE)
-    assert outcomes() == history, outcomes()
+    assert [record["outcome"] for record in history()] == outcomes, history()
     check_units([root], ["1.8"], [firmware])
 
 
@@ -221,9 +245,10 @@ def play(row, program, workdir):
         subprocess.run(["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", folder], check=True)
     command = [RUNNER, "root"] if "runner" in options else []
     command += [program] + [option for option in options if option[0] == "-"]
+    settings = dict(option.split("=", 1) for option in options if "=" in option and option[0] != "-")
     try:
         with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
-            run = subprocess.run(command, stdin=subprocess.DEVNULL, errors="replace", timeout=30,
+            run = subprocess.run(command, stdin=subprocess.DEVNULL, errors="replace", timeout=30, env=dict(os.environ, **settings),
                                  stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE)
     finally:
         for folder in covered:

@@ -101,9 +101,10 @@ class Program:
     """The real program on the X server, its diagnostic lines kept with the time they came."""
 
     def __init__(self, executable, artefacts, workdir, prefix=()):  # prefix: a tracer that slows it (bench_update)
-        # No session bus: the program must not wait for one. History and logs of this run alone.
+        # No session bus: the program must not wait for one. History and logs of this run alone. The lines read
+        # here are debug lines, which reach the terminal only when the logging rules name them.
         environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS="", XDG_DATA_HOME=os.path.join(workdir, "data"),
-                           QT_QPA_PLATFORM="xcb")
+                           QT_QPA_PLATFORM="xcb", QT_LOGGING_RULES="lumetra.*.debug=true")
         self.lines, self.at_removal, self.log = [], [], os.path.join(artefacts, "program.log")
         self.history = os.path.join(workdir, "data", "LumetraInstaller", "history.jsonl")
         self.process = subprocess.Popen([*prefix, executable], cwd=workdir, env=environment,

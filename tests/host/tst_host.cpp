@@ -20,20 +20,27 @@ private slots:
         QTest::addColumn<QByteArray>("document"); // null: the program itself
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("languages"); // LANGUAGE, then LANG, as a Linux system states them
+        QTest::addColumn<QStringList>("settings"); // further environment, NAME=value; NAME= unsets it
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
-        const QByteArray window = "import QtQuick 2.2\nimport QtQuick.Window 2.3\nimport LumetraInstaller 1.0\n"
-                                  "Window { id: window; visible: true; width: 100; height: 100\n";
-        const QByteArray quits = window + "LumetraInstaller { id: backend }\nComponent.onCompleted: { "
-                "console.log('version', backend.getLumetraUpdateVersion()); "
-                "console.log('arguments', JSON.stringify(Qt.application.arguments.slice(2))); "
-                "console.log('translated', qsTranslate('TextStrings', 'Step')); Qt.callLater(function() { "
+        QTest::addColumn<QString>("hidden"); // a pattern the output must not hold
+        const QByteArray window = "import QtQml 2.12\nimport QtQuick 2.2\nimport QtQuick.Window 2.3\n"
+                                  "import LumetraInstaller 1.0\nWindow { id: window; visible: true; width: 100; height: 100\n";
+        // Says what it sees as warnings (the terminal shows those), and makes the backend's debug lines and a
+        // per-block progress line, as an update does.
+        const QByteArray quits = window + "LumetraInstaller { id: backend }\nLoggingCategory { id: progress; "
+                "name: 'lumetra.progress' }\nComponent.onCompleted: { "
+                "console.warn('version', backend.getLumetraUpdateVersion()); backend.doesLumetraNeedUpdate(); "
+                "console.debug(progress, 'copy file progress 0.5'); "
+                "console.warn('arguments', JSON.stringify(Qt.application.arguments.slice(2))); "
+                "console.warn('translated', qsTranslate('TextStrings', 'Step')); Qt.callLater(function() { "
                 "backend.updateFailedBecause('probe failure', false); backend.updateFirmwareFailed(); Qt.quit() }) } }";
         const QStringList args = { "--not-ours", "two words" };
         const auto row = [&args](const char *name, const QByteArray &document, int status, const QString &output,
-                                 const QString &languages = ":C", const QStringList &arguments = {}) {
-            QTest::newRow(name) << document << (arguments.isEmpty() ? args : arguments) << languages << status
-                                << output;
+                                 const QString &languages = ":C", const QStringList &arguments = {},
+                                 const QStringList &settings = {}, const QString &hidden = QString()) {
+            QTest::newRow(name) << document << (arguments.isEmpty() ? args : arguments) << languages << settings
+                                << status << output << hidden;
         };
         row("the UI quits, with the backend declared and every argument passed on", quits, 0,
             "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]");
@@ -50,6 +57,16 @@ private slots:
         row("Chinese without a region is simplified", quits, 0, "translated \u6b65\u9aa4", "zh:de_DE");
         row("--lang before all", quits, 0, "translated \u00c9tape", "it:de_DE", { "--lang", "fr" });
         row("--lang en", quits, 0, "translated Step", ":de_DE", { "--lang", "en" });
+        // The terminal: warnings; the debug and progress lines go to the log, unless QT_LOGGING_RULES names them.
+        row("the terminal shows warnings, not the debug and progress lines", quits, 0, "qml: version 1.73", ":C", {},
+            {}, "getCurrentVersionNumber|copy file progress");
+        row("QT_LOGGING_RULES naming a category shows its lines", quits, 0, "lumetra.progress: copy file progress 0.5",
+            ":C", {}, { "QT_LOGGING_RULES=lumetra.progress.debug=true" }, "getCurrentVersionNumber");
+        row("no display: one line naming what works without one, no abort", QByteArray(), 3, "LumetraInstaller: "
+            "no display to open the window on (DISPLAY is not set); --list and --update work without one, --help "
+            "lists every option.\n", ":C", { "-platform", "xcb" }, { "DISPLAY=", "WAYLAND_DISPLAY=" }, "plugin");
+        row("offscreen with no backend chosen: drawn in software, no abort for want of OpenGL", quits, 0,
+            "qml: version 1.73", ":C", {}, { "QT_QPA_PLATFORM=offscreen", "QT_QUICK_BACKEND=" });
     }
 
     void run()
@@ -57,8 +74,10 @@ private slots:
         QFETCH(QByteArray, document);
         QFETCH(QStringList, arguments);
         QFETCH(QString, languages);
+        QFETCH(QStringList, settings);
         QFETCH(int, status);
         QFETCH(QString, output);
+        QFETCH(QString, hidden);
         QTemporaryDir directory;
         QFile main(directory.filePath(QStringLiteral("main.qml")));
         QVERIFY(document.isEmpty() || (main.open(QIODevice::WriteOnly) && main.write(document) == document.size()));
@@ -66,10 +85,14 @@ private slots:
         QFile history(qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/hostprobe/history.jsonl"));
         history.remove();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *overriding : { "LC_ALL", "LC_MESSAGES" })
+        for (const char *overriding : { "LC_ALL", "LC_MESSAGES", "QT_LOGGING_RULES" })
             environment.remove(QLatin1String(overriding));
         environment.insert(QStringLiteral("LANGUAGE"), languages.section(QLatin1Char(':'), 0, -2));
         environment.insert(QStringLiteral("LANG"), languages.section(QLatin1Char(':'), -1));
+        for (const QString &setting : settings) {
+            const QString name = setting.section(QLatin1Char('='), 0, 0), value = setting.section(QLatin1Char('='), 1);
+            value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
+        }
         QProcess probe;
         probe.setProcessEnvironment(environment);
         probe.setProcessChannelMode(QProcess::MergedChannels);
@@ -78,8 +101,8 @@ private slots:
         QVERIFY2(probe.waitForFinished(30000), "the host did not end by itself");
         const QByteArray recorded = history.open(QIODevice::ReadOnly) ? history.readAll() : QByteArray();
         const QString printed = QString::fromUtf8(probe.readAll() + recorded);
-        QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == status && printed.contains(output),
-                 qPrintable(printed));
+        QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == status && printed.contains(output)
+                 && (hidden.isEmpty() || !printed.contains(QRegularExpression(hidden))), qPrintable(printed));
     }
 
     // Each translation keeps its placeholders (or a version, a page, a step is lost, or "%2" shown; empty: not yet
