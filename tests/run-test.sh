@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs one test offscreen with a private 0700 runtime (and temporary) directory. As root, mode "root" adds a private mount
+# Runs one test offscreen with a private 0700 runtime directory. As root, mode "root" adds a private mount
 # namespace (the test's mounts never reach the machine, nor the machine's units the test); "udisks" adds a private PID
 # namespace (every daemon ends with the test) holding a system bus, udev and udisks of the test's own on a private
 # /run (with its /run/lock) and /media.
@@ -32,9 +32,7 @@ if [ "$mode" = udisks-inside ]; then
 fi
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/lumetra-runtime.XXXXXX") || exit 1  # mktemp makes it 0700
 trap 'rm -rf "$runtime"' EXIT
-# Its temporary folder too: the units' lock files live there, and a run beside it (another build's tests) may reuse
-# the device numbers of its tmpfs units.
-export XDG_RUNTIME_DIR="$runtime" XDG_DATA_HOME="$runtime/data" TMPDIR="$runtime" QT_QUICK_BACKEND=software
+export XDG_RUNTIME_DIR="$runtime" XDG_DATA_HOME="$runtime/data" QT_QUICK_BACKEND=software
 export QT_QPA_PLATFORM="${LUMETRA_TEST_PLATFORM:-offscreen}"
 unset LUMETRA_PRIVATE_MOUNTS
 if [ "$mode" != plain ] && [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
