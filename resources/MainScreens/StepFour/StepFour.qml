@@ -75,8 +75,10 @@ ScreenPane {
         height: unitLength / 4
     }
 
+    // Three paragraphs when the drive must be ejected by hand: the picture gives up its white
+    // top to them.
     ParagraphRow {
-        height: unitLength * 2
+        height: unitLength * (ejectByHand ? 2.2 : 2)
         model: instructions
         textScale: ejectByHand ? 0.7 : 0.8
     }
@@ -85,8 +87,9 @@ ScreenPane {
     PictureRow {
         parent: root
         width: root.width - root.forwardButton.width
-        height: unitLength * 5
+        height: unitLength * 5 - hiddenTop
         y: root.height - height
+        hiddenTop: ejectByHand ? unitLength * 0.75 : 0
         source: "qrc:/Assets/lumetra-UnplugUSB.jpg"
         description: qsTr("The USB cable unplugged from Lumetra after the computer ejected its drive")
     }
