@@ -32,6 +32,9 @@ public:
     // What a reader says as the focus lands on the item: its name, the screen (pane) and every dialog it lies in.
     Q_INVOKABLE QVariantMap describe(QObject *item) const
     {
+        // A reader's bridge has every control report itself from its start (a popup's own item too); offscreen,
+        // controls made since the last call are told now.
+        QAccessible::setActive(true);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
         return {{"name", face ? face->text(QAccessible::Name) : QString()},
                 {"description", face ? face->text(QAccessible::Description) : QString()},
