@@ -261,6 +261,7 @@ ScreenPane {
         // The popup took the focus; the button gets it back for the keyboard, and a screen
         // reader hears it (after a failure, with the failure line in the screen's description).
         onClosed: root.forwardButton.forceActiveFocus()
+
         // The popup's own item (its content's parent) is the dialog a screen reader announces
         // as it opens: named here, since Qt 5 attaches no Accessible to a popup itself and
         // names a Dialog by its title only while a reader runs.
