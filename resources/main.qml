@@ -18,6 +18,12 @@ Window {
     // When the current screen appeared: the buttons ignore a click that comes so soon after
     // it that it is the second half of a double click on the screen before.
     property double screenShownAt: 0
+    // What the screens after Step three tell of the unit. The version it already had when it
+    // needed no update, kept here because its drive is gone once they show; empty when it was
+    // updated (an up-to-date version is never empty).
+    property string upToDateVersion: ""
+    // How the removal of its drive ended: 0 removed, otherwise the backend's code.
+    property int removalCode: 0
 
     visible: true
     width: 800
@@ -35,6 +41,12 @@ Window {
 
     LumetraInstaller {
         id: lumetraUpdater
+    }
+
+    Connections {
+        target: lumetraUpdater
+
+        function onRemovalFinished(code) { removalCode = code; }
     }
 
     Rectangle {

@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>Das USB-Kabel von Lumetra abgezogen, nachdem der Computer sein Laufwerk ausgeworfen hat</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Laufwerk von Lumetra selbst auswerfen.</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>Das Update ist abgeschlossen, aber der Computer konnte das Laufwerk von Lumetra nicht auswerfen.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra hat diese Firmware bereits, aber der Computer konnte sein Laufwerk nicht auswerfen.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra hat diese Firmware bereits: Ziehen Sie das USB-Kabel von Lumetra ab.</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>Werfen Sie das Laufwerk selbst aus („Sicher entfernen“ oder „Auswerfen“) und ziehen Sie dann das USB-Kabel ab.</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>Ein anderes Programm verwendet das Laufwerk.</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>Das Laufwerk wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>Das Laufwerk wurde nicht gefunden, oder ein anderes Programm verwendet es.</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>Das System hat das Auswerfen verweigert.</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -61,7 +106,7 @@
     <message>
         <source>Updating</source>
         <extracomment>The update button&apos;s label while the firmware is being copied; keep it short.</extracomment>
-        <translation>Läuft …</translation>
+        <translation>Update läuft&#xa0;…</translation>
     </message>
     <message>
         <source>Lumetra detected: the computer shows its drive with a check mark</source>
@@ -103,7 +148,7 @@
     <message>
         <source>Another LumetraInstaller is updating this Lumetra. Try again when it has finished.</source>
         <extracomment>Step three: another copy of this program (a window or the command line) updates the unit now.</extracomment>
-        <translation>Ein anderer LumetraInstaller aktualisiert gerade diesen Lumetra. Versuchen Sie es erneut, wenn er fertig ist.</translation>
+        <translation>Ein anderer LumetraInstaller aktualisiert gerade dieses Lumetra. Versuchen Sie es erneut, wenn er fertig ist.</translation>
     </message>
     <message>
         <source>The update failed.</source>
@@ -231,11 +276,11 @@
     <message>
         <source>Lumetra now holds an incomplete firmware: keep it connected and try again.</source>
         <extracomment>Step three&apos;s line after a failed update that began to overwrite the old firmware.</extracomment>
-        <translation>Lumetra enthält jetzt eine unvollständige Firmware: Lassen Sie ihn verbunden und versuchen Sie es erneut.</translation>
+        <translation>Lumetra enthält jetzt eine unvollständige Firmware: Lassen Sie es verbunden und versuchen Sie es erneut.</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1: %2</translation>
     </message>
 </context>

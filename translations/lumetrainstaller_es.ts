@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>El cable USB desconectado de Lumetra después de que el equipo expulsara su unidad</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Expulse la unidad de Lumetra manualmente.</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>El firmware está actualizado, pero el equipo no ha podido expulsar la unidad de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra ya tiene este firmware, pero el equipo no ha podido expulsar su unidad.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra ya tiene este firmware: desconecte el cable USB de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>Expulse usted mismo la unidad («Quitar de forma segura» o «Expulsar») y, después, desconecte el cable USB.</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>Otro programa está usando la unidad.</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>No se ha encontrado la unidad.</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>No se ha encontrado la unidad, o bien otro programa la está usando.</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>El sistema se ha negado a expulsarla.</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -56,7 +101,7 @@
     <message>
         <source>Update</source>
         <extracomment>The button that starts the firmware update; keep it short.</extracomment>
-        <translation>Instalar</translation>
+        <translation>Actualizar</translation>
     </message>
     <message>
         <source>Updating</source>
@@ -192,7 +237,7 @@
     <message>
         <source>Press the &apos;update&apos; button to begin the process.</source>
         <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
-        <translation>Pulse el botón «Instalar» para iniciar el proceso.</translation>
+        <translation>Pulse el botón «Actualizar» para iniciar el proceso.</translation>
     </message>
     <message>
         <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
@@ -235,7 +280,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1: %2</translation>
     </message>
 </context>

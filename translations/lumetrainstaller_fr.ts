@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>Le câble USB débranché de Lumetra après que l’ordinateur a éjecté son lecteur</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Éjectez vous-même le lecteur de Lumetra.</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>Le firmware est mis à jour, mais l’ordinateur n’a pas pu éjecter le lecteur de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra a déjà ce firmware, mais l’ordinateur n’a pas pu éjecter son lecteur.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra a déjà ce firmware&#xa0;: débranchez le câble USB de Lumetra.</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>Éjectez vous-même le lecteur («&#xa0;Retirer en toute sécurité&#xa0;» ou «&#xa0;Éjecter&#xa0;»), puis débranchez le câble USB.</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>Un autre programme utilise le lecteur.</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>Le lecteur est introuvable.</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>Le lecteur est introuvable, ou un autre programme l’utilise.</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>Le système a refusé de l’éjecter.</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -56,7 +101,7 @@
     <message>
         <source>Update</source>
         <extracomment>The button that starts the firmware update; keep it short.</extracomment>
-        <translation>Installer</translation>
+        <translation>Mettre à&#xa0;jour</translation>
     </message>
     <message>
         <source>Updating</source>
@@ -192,7 +237,7 @@
     <message>
         <source>Press the &apos;update&apos; button to begin the process.</source>
         <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
-        <translation>Appuyez sur le bouton «&#xa0;Installer&#xa0;» pour commencer.</translation>
+        <translation>Appuyez sur le bouton «&#xa0;Mettre à jour&#xa0;» pour commencer.</translation>
     </message>
     <message>
         <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
@@ -235,7 +280,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1&#xa0;: %2</translation>
     </message>
 </context>

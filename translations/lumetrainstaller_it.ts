@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>Il cavo USB scollegato da Lumetra dopo che il computer ha espulso la sua unità</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Espelli a mano l’unità di Lumetra.</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>Il firmware è aggiornato, ma il computer non è riuscito a espellere l’unità di Lumetra.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra ha già questo firmware, ma il computer non è riuscito a espellere la sua unità.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra ha già questo firmware: scollega il cavo USB da Lumetra.</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>Espelli tu stesso l’unità («Rimozione sicura» o «Espelli»), poi scollega il cavo USB.</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>Un altro programma sta usando l’unità.</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>L’unità non è stata trovata.</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>L’unità non è stata trovata, oppure un altro programma la sta usando.</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>Il sistema ha rifiutato di espellerla.</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -56,7 +101,7 @@
     <message>
         <source>Update</source>
         <extracomment>The button that starts the firmware update; keep it short.</extracomment>
-        <translation>Installa</translation>
+        <translation>Aggiorna</translation>
     </message>
     <message>
         <source>Updating</source>
@@ -192,7 +237,7 @@
     <message>
         <source>Press the &apos;update&apos; button to begin the process.</source>
         <extracomment>Names the button that starts the update: use its translated label (&quot;Update&quot; in StepThree).</extracomment>
-        <translation>Premi il pulsante «Installa» per avviare la procedura.</translation>
+        <translation>Premi il pulsante «Aggiorna» per avviare la procedura.</translation>
     </message>
     <message>
         <source>Do not unplug the USB cable from your computer or Lumetra during the update</source>
@@ -235,7 +280,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1: %2</translation>
     </message>
 </context>

@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>パソコンがドライブを取り出した後、Lumetra から抜かれた USB ケーブル</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Lumetra のドライブを手動で取り出します</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>ファームウェアは更新されましたが、パソコンが Lumetra のドライブを取り出せませんでした。</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra にはすでにこのファームウェアがありますが、パソコンがドライブを取り出せませんでした。</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra にはすでにこのファームウェアがあります。Lumetra から USB ケーブルを抜いてください。</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>「安全な取り外し」または「取り出し」でドライブを手動で取り出してから、USB ケーブルを抜いてください。</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>別のプログラムがドライブを使用しています。</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>ドライブが見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>ドライブが見つからないか、別のプログラムが使用しています。</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>システムが取り出しを拒否しました。</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -143,7 +188,7 @@
     <message>
         <source>Update Tool</source>
         <extracomment>What this program is, a headline on the first screen.</extracomment>
-        <translation>アップデートツール</translation>
+        <translation>更新ツール</translation>
     </message>
     <message>
         <source>Version %1</source>
@@ -158,7 +203,7 @@
     <message>
         <source>Disconnect Lumetra from power.</source>
         <extracomment>Title of step 1; the unit must be cut off from mains power.</extracomment>
-        <translation>Lumetra の電源を外します</translation>
+        <translation>Lumetra を電源から外します</translation>
     </message>
     <message>
         <source>Begin by switching Lumetra&apos;s power to the &apos;off&apos; position.</source>
@@ -175,11 +220,11 @@
     </message>
     <message>
         <source>Connect your computer to Lumetra via USB.</source>
-        <translation>Lumetra を USB で接続します</translation>
+        <translation>Lumetra を USB でパソコンに接続します</translation>
     </message>
     <message>
         <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
-        <translation>付属の USB ケーブルでパソコンと Lumetra を接続してください。</translation>
+        <translation>Lumetra を電源から外した後、付属の USB ケーブルでパソコンに接続してください。</translation>
     </message>
     <message>
         <source>Begin Lumetra update.</source>
@@ -200,7 +245,7 @@
     </message>
     <message>
         <source>Unplug USB cable from Lumetra.</source>
-        <translation>USB ケーブルを抜きます</translation>
+        <translation>Lumetra から USB ケーブルを抜きます</translation>
     </message>
     <message>
         <source>To finalize the update, unplug the USB cable from Lumetra</source>
@@ -235,7 +280,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1：%2</translation>
     </message>
 </context>

@@ -43,6 +43,51 @@
         <source>The USB cable unplugged from Lumetra after the computer ejected its drive</source>
         <translation>컴퓨터가 드라이브를 꺼낸 뒤 Lumetra에서 뽑은 USB 케이블</translation>
     </message>
+    <message>
+        <source>Eject Lumetra&apos;s drive by hand.</source>
+        <extracomment>Step four&apos;s title when the computer could not eject the unit&apos;s drive.</extracomment>
+        <translation>Lumetra의 드라이브를 직접 꺼내세요.</translation>
+    </message>
+    <message>
+        <source>The firmware is updated, but the computer could not eject Lumetra&apos;s drive.</source>
+        <extracomment>Step four after a good update whose drive the computer could not eject.</extracomment>
+        <translation>펌웨어는 업데이트되었지만 컴퓨터가 Lumetra의 드라이브를 꺼내지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware, but the computer could not eject its drive.</source>
+        <extracomment>Step four for a unit that needed no update and whose drive the computer could not eject.</extracomment>
+        <translation>Lumetra에 이미 이 펌웨어가 있지만 컴퓨터가 드라이브를 꺼내지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Lumetra already has this firmware: unplug the USB cable from Lumetra.</source>
+        <extracomment>Step four for a unit that needed no update, its drive ejected.</extracomment>
+        <translation>Lumetra에 이미 이 펌웨어가 있습니다. Lumetra에서 USB 케이블을 뽑으세요.</translation>
+    </message>
+    <message>
+        <source>Eject the drive yourself (&apos;Safely Remove&apos; or &apos;Eject&apos;), then unplug the USB cable.</source>
+        <extracomment>Step four: how to eject a drive by hand. Use the names your system gives these commands (&apos;Safely Remove Hardware&apos; on Windows, &apos;Eject&apos; in file managers).</extracomment>
+        <translation>‘안전하게 제거’ 또는 ‘꺼내기’로 드라이브를 직접 꺼낸 다음 USB 케이블을 뽑으세요.</translation>
+    </message>
+    <message>
+        <source>Another program is using the drive.</source>
+        <extracomment>Step four, why the drive was not ejected: the system found it busy.</extracomment>
+        <translation>다른 프로그램이 드라이브를 사용하고 있습니다.</translation>
+    </message>
+    <message>
+        <source>The drive was not found.</source>
+        <extracomment>Step four, why the drive was not ejected: no device connected to the computer carries it.</extracomment>
+        <translation>드라이브를 찾을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>The drive was not found, or another program is using it.</source>
+        <extracomment>Step four, why the drive was not ejected: it was gone from the computer, or another LumetraInstaller held it.</extracomment>
+        <translation>드라이브를 찾을 수 없거나 다른 프로그램이 사용하고 있습니다.</translation>
+    </message>
+    <message>
+        <source>The system refused to eject it.</source>
+        <extracomment>Step four, why the drive was not ejected, for any other refusal.</extracomment>
+        <translation>시스템이 꺼내기를 거부했습니다.</translation>
+    </message>
 </context>
 <context>
     <name>StepOne</name>
@@ -175,11 +220,11 @@
     </message>
     <message>
         <source>Connect your computer to Lumetra via USB.</source>
-        <translation>Lumetra를 USB로 연결하세요.</translation>
+        <translation>USB로 컴퓨터와 Lumetra를 연결하세요.</translation>
     </message>
     <message>
         <source>After Lumetra has been disconnected from power, use the provided USB cable to connect your computer to Lumetra.</source>
-        <translation>제공된 USB 케이블로 컴퓨터와 Lumetra를 연결하세요.</translation>
+        <translation>Lumetra의 전원을 분리한 후 제공된 USB 케이블로 컴퓨터와 Lumetra를 연결하세요.</translation>
     </message>
     <message>
         <source>Begin Lumetra update.</source>
@@ -235,7 +280,7 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <extracomment>A step screen&apos;s name for a screen reader: %1 is the header (Step 3), %2 the title.</extracomment>
+        <extracomment>A screen&apos;s name for a screen reader: %1 is its header (Step 3, or the version line of the up-to-date screen), %2 its title.</extracomment>
         <translation>%1: %2</translation>
     </message>
 </context>

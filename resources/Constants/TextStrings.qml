@@ -56,7 +56,15 @@ Item {
     // What a screen reader calls a step screen.
     function stepName(number, title)
     {
-        //: A step screen's name for a screen reader: %1 is the header (Step 3), %2 the title.
-        return qsTr("%1: %2").arg(stepHeading(number)).arg(title);
+        return screenName(stepHeading(number), title);
+    }
+
+    // What a screen reader calls a screen: its header and its title, so that the name says
+    // more than either line, which a reader reads again.
+    function screenName(header, title)
+    {
+        //: A screen's name for a screen reader: %1 is its header (Step 3, or the version line
+        //: of the up-to-date screen), %2 its title.
+        return qsTr("%1: %2").arg(header).arg(title);
     }
 }

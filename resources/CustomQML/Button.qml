@@ -64,8 +64,13 @@ Rectangle {
         id: buttonTextComponent
         objectName: "buttonText"
 
+        // A label too long for one line (Mettre à jour) takes two, close together.
+        width: parent.width - 8
         anchors.centerIn: parent
         text: buttonText
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.WordWrap
+        lineHeight: 0.85
         font.family: Theme.regularFont
         font.pointSize: Theme.textFontSize
         font.bold: true

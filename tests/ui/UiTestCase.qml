@@ -8,7 +8,7 @@ TestCase {
 
     function init()
     {
-        Script.answer = { connected: true, needsUpdate: true, refuses: false, busy: false };
+        Script.answer = { connected: true, needsUpdate: true, refuses: false, busy: false, removal: 0 };
         Script.calls = [];
         host.quits = 0;
         host.opened = [];
@@ -29,12 +29,16 @@ TestCase {
     // What a screen reader says as the focus lands where it is now.
     function lastHeard() { return host.describe(app.activeFocusItem); }
 
-    // A reader announces the screen: the focus lies inside the screen's named pane, whose name holds its title.
+    // A reader announces the screen: the focus lies inside the screen's named pane, whose name holds its title. It
+    // reads the header and title lines too: the pane's name is not one of them, nor does its description repeat one.
     function heardScreen()
     {
-        var name = host.describe(screen()).name;
-        verify(onScreen("titleText") && name.indexOf(onScreen("titleText").text) >= 0, flow().state + " is " + name);
-        compare(lastHeard().screen, name);
+        var pane = host.describe(screen()), title = onScreen("titleText");
+        verify(title && pane.name.indexOf(title.text) >= 0, flow().state + " is " + pane.name);
+        [title.text, onScreen("headerText").text].forEach(function(line) {
+            verify(pane.name !== line && pane.description.indexOf(line) < 0, flow().state + " reads twice: " + line);
+        });
+        compare(lastHeard().screen, pane.name);
     }
 
     function walkTo(state)

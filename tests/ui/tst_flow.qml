@@ -11,7 +11,8 @@ UiTestCase {
     }
 
     // Home to the end without a mouse: Tab to the maker's link, focus and a ring on each forward button, Return,
-    // Enter and Space press it, Escape only hides the progress; a reader hears each screen and the popup by name.
+    // Enter and Space press it, Escape only hides the progress; a reader hears each screen by name, each text once,
+    // and the popup as one named dialog.
     function test_keyboardAlone(data)
     {
         Script.answer.needsUpdate = data.needsUpdate;
@@ -32,7 +33,7 @@ UiTestCase {
         heardScreen();
         keyClick(Qt.Key_Return);
         if (data.needsUpdate) {
-            verify(lastHeard().dialog !== "", "the popup is no named dialog with the focus");
+            compare(lastHeard().dialogs, ["Updating Lumetra"], "the dialogs around the focus");
             keyClick(Qt.Key_Escape);
             tryCompare(onScreen("popup"), "opened", false);
             compare(app.activeFocusItem.objectName, "nextButton");
@@ -48,11 +49,24 @@ UiTestCase {
     }
 
     // The unit at Step three and at "Update", the backend's signals after the click, and when Step four comes:
-    // "now" at the last event, "glide" once the bar has glided on to 1, "never": Step three stands again.
+    // "now" at the last event, "glide" once the bar has glided on to 1, "never": Step three stands again. Then
+    // what Step four says (fourth, its name and description) with the removal's code, and the screen after it.
     function test_update_data()
     {
+        var upToDate = /^Step 4: Unplug USB cable from Lumetra\. Lumetra already has this firmware: unplug the USB/;
         return [
-            { tag: "up to date: the drive goes at once", needsUpdate: false, events: [], ends: "now" },
+            { tag: "up to date: the drive goes at once, then the up-to-date screen", needsUpdate: false, events: [],
+              ends: "now", fourth: upToDate, last: "UpToDate" },
+            { tag: "another updater finished first: the up-to-date screen, not \"complete\"", ends: "glide",
+              events: [["progress", 1], ["upToDate", "1.73"], ["success"]], fourth: upToDate, last: "UpToDate" },
+            { tag: "removal refused after the update: updated, eject by hand, in use", removal: 5, ends: "glide",
+              events: [["progress", 1], ["success"]],
+              fourth: /^Step 4: Eject Lumetra's drive by hand\. The firmware is updated, .* Another program is using/ },
+            { tag: "removal refused by the system: why in words", removal: 2, ends: "glide",
+              events: [["progress", 1], ["success"]], fourth: /is updated, .* The system refused to eject it\. Eject/ },
+            { tag: "up to date, removal refused: eject by hand, then the up-to-date screen", needsUpdate: false,
+              removal: 4, events: [], ends: "now", last: "UpToDate",
+              fourth: /by hand\. Lumetra already has this firmware, but .* The drive was not found\. Eject/ },
             { tag: "last value and success 3 s after the rest: after the glide", ends: "glide",
               events: [["progress", 0.4], ["wait", 3000], ["progress", 1], ["success"]] },
             { tag: "success 3 s after the last value: not before it", ends: "now",
@@ -85,6 +99,7 @@ UiTestCase {
         walkTo("StepThree");
         Script.answer.refuses = !!data.refuses;
         Script.answer.busy = !!data.busy;
+        Script.answer.removal = data.removal || 0;
         Script.answer.connected = !data.absent && !data.goes;
         var button = onScreen("nextButton");
         clickOn(button);
@@ -97,6 +112,7 @@ UiTestCase {
             case "progress": Script.newest.copyFileProgress(event[1]); break;
             case "failed": Script.newest.updateFirmwareFailed(); break;
             case "because": Script.newest.updateFailedBecause(event[1], event[2]); break;
+            case "upToDate": Script.newest.foundUpToDate(event[1]); break;
             case "retry": clickOn(button); break;
             case "says": compare(onScreen("failureText").visible, event[1]); break;
             case "wait": wait(event[1]); break;
@@ -116,8 +132,16 @@ UiTestCase {
         }
         compare(count("uninstallUsb"), data.ends === "never" ? 0 : 1);
         compare(flow().state, data.ends === "never" ? "StepThree" : "StepFour");
-        if (data.ends !== "never")
+        if (data.ends !== "never") {
+            var heard = host.describe(screen());
+            heard = heard.name + " " + heard.description;
+            verify((data.fourth || /^Step 4: Unplug USB cable from Lumetra\. To finalize the/).test(heard), heard);
+            keyClick(Qt.Key_Return);
+            compare(flow().state, data.last || "Finish");
+            // The version found before the drive went.
+            verify(!data.last || /version 1\.73$/.test(onScreen("headerText").text), onScreen("headerText").text);
             return;
+        }
         button = onScreen("nextButton");
         verify(!onScreen("popup").opened, "the popup is still open");
         compare(bar().value, 0);

@@ -6,15 +6,24 @@ import LumetraInstaller 1.0
 UiTestCase {
     name: "Layout"
 
+    // A screen by its state, or in a state tag names: the update running (update), the window's word of the unit
+    // (window: its properties).
     function test_screen_data()
     {
+        var upToDate = "1.73";
         return [{ tag: "Home", buttons: ["Start"], next: "StepOne" },
                 { tag: "StepOne", buttons: ["Next"], next: "StepTwo" },
                 { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
+                { tag: "StepThree, updating", update: true, buttons: ["Back", "Updating"], next: "StepThree" },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
+                { tag: "StepFour, unit up to date", window: { upToDateVersion: upToDate }, buttons: ["Next"],
+                  next: "UpToDate" },
+                { tag: "StepFour, removal refused", window: { removalCode: -1 }, buttons: ["Next"], next: "Finish" },
+                { tag: "StepFour, up to date, removal refused", window: { removalCode: 2, upToDateVersion: upToDate },
+                  buttons: ["Next"], next: "UpToDate" },
                 { tag: "Finish", buttons: ["Finish"], next: "quit" },
-                { tag: "UpToDate", buttons: ["Finish"], next: "quit" }];
+                { tag: "UpToDate", window: { upToDateVersion: upToDate }, buttons: ["Finish"], next: "quit" }];
     }
 
     // The visible items below root for which test() holds, in the order of the item tree.
@@ -65,7 +74,11 @@ UiTestCase {
     // Buttons named, pressed by a reader.
     function test_screen(data)
     {
-        flow().state = data.tag;
+        for (var name in data.window)
+            app[name] = data.window[name];
+        flow().state = data.tag.split(",")[0];
+        if (data.update)
+            host.press(onScreen("nextButton"));
         checkTexts();
         var buttons = items(app.contentItem, function(item) { return item.buttonText !== undefined; });
         var names = buttons.map(function(button) { return host.describe(button).name; });

@@ -9,14 +9,15 @@
 #include <QtQml/QQmlEngine>
 #include <QtQuickTest/quicktest.h>
 
-// The name of the nearest named ancestor with the role, the interface itself included.
-static QString nameAround(QAccessibleInterface *face, QAccessible::Role role)
+// The names of the ancestors with the role, nearest first, the interface itself included; a nameless one too.
+static QStringList namesAround(QAccessibleInterface *face, QAccessible::Role role)
 {
+    QStringList names;
     for (; face; face = face->parent()) {
-        if (face->role() == role && !face->text(QAccessible::Name).isEmpty())
-            return face->text(QAccessible::Name);
+        if (face->role() == role)
+            names.append(face->text(QAccessible::Name));
     }
-    return QString();
+    return names;
 }
 
 // Stands in the tests as "host": what a screen reader reads and presses, how often the UI quit, links opened.
@@ -28,13 +29,17 @@ class Setup : public QObject
     Q_PROPERTY(QStringList opened MEMBER opened)
 
 public:
-    // What a reader says as the focus lands on the item: its name, and the screen (pane) and dialog it lies in.
+    // What a reader says as the focus lands on the item: its name, the screen (pane) and every dialog it lies in.
     Q_INVOKABLE QVariantMap describe(QObject *item) const
     {
+        // A reader's bridge has every control report itself from its start (a popup's own item too); offscreen,
+        // controls made since the last call are told now.
+        QAccessible::setActive(true);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
         return {{"name", face ? face->text(QAccessible::Name) : QString()},
                 {"description", face ? face->text(QAccessible::Description) : QString()},
-                {"screen", nameAround(face, QAccessible::Pane)}, {"dialog", nameAround(face, QAccessible::Dialog)}};
+                {"screen", namesAround(face, QAccessible::Pane).value(0)},
+                {"dialogs", namesAround(face, QAccessible::Dialog)}};
     }
 
     Q_INVOKABLE void press(QObject *item) const

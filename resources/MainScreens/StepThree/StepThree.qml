@@ -4,8 +4,9 @@ import "../../CustomQML"
 import QtQuick.Controls 2.1 as Controls2
 
 // Step 3: detect the unit, then update it with a progress popup, or, when it already
-// carries this firmware, remove its drive at once. After a failure, a line under the
-// instructions says why, and whether the unit is left with an incomplete firmware.
+// carries this firmware, remove its drive at once and keep its version for the up-to-date
+// screen. After a failure, a line under the instructions says why, and whether the unit is
+// left with an incomplete firmware.
 ScreenPane {
     id: root
     objectName: "stepThreeScreen"
@@ -61,6 +62,13 @@ ScreenPane {
         firmwareIncomplete = incomplete;
     }
 
+    // Another updater finished first: nothing was written, and the success follows.
+    function foundUpToDateSlot(version)
+    {
+        if (updateRunning)
+            upToDateVersion = version;
+    }
+
     function copyFileSuccessSlot()
     {
         if (!updateRunning) {
@@ -111,7 +119,10 @@ ScreenPane {
         forwardEnabled = false;
         failureReason = "";
         firmwareIncomplete = false;
+        upToDateVersion = "";
         if (!lumetraUpdater.doesLumetraNeedUpdate()) {
+            // Read before the removal: the drive is gone afterwards.
+            upToDateVersion = lumetraUpdater.getCurrentVersionNumber();
             lumetraUpdater.uninstallUsb();
             lumetraInstaller.state = "StepFour";
             return;
@@ -149,6 +160,7 @@ ScreenPane {
     Component.onCompleted: {
         lumetraUpdater.copyFileProgress.connect(progressChangeSlot);
         lumetraUpdater.updateFailedBecause.connect(failedBecauseSlot);
+        lumetraUpdater.foundUpToDate.connect(foundUpToDateSlot);
         lumetraUpdater.updateFirmwareSuccess.connect(copyFileSuccessSlot);
         lumetraUpdater.updateFirmwareFailed.connect(copyFileFailedSlot);
     }
@@ -158,6 +170,7 @@ ScreenPane {
     Component.onDestruction: {
         lumetraUpdater.copyFileProgress.disconnect(progressChangeSlot);
         lumetraUpdater.updateFailedBecause.disconnect(failedBecauseSlot);
+        lumetraUpdater.foundUpToDate.disconnect(foundUpToDateSlot);
         lumetraUpdater.updateFirmwareSuccess.disconnect(copyFileSuccessSlot);
         lumetraUpdater.updateFirmwareFailed.disconnect(copyFileFailedSlot);
     }
@@ -249,29 +262,24 @@ ScreenPane {
         // reader hears it (after a failure, with the failure line in the screen's description).
         onClosed: root.forwardButton.forceActiveFocus()
 
-        // The dialog a screen reader announces when the popup opens.
-        Item {
-            objectName: "updateDialog"
+        // The popup's own item (its content's parent) is the dialog a screen reader announces
+        // as it opens: named here, since Qt 5 attaches no Accessible to a popup itself and
+        // names a Dialog by its title only while a reader runs.
+        //: What a screen reader calls the popup with the progress bar.
+        Component.onCompleted: contentItem.parent.Accessible.name = qsTr("Updating Lumetra")
+
+        // Has the focus: a reader says the bar next, after the dialog's name.
+        WorkProgressBar {
+            id: copyProgressBar
+            objectName: "copyProgressBar"
 
             anchors.fill: parent
+            value: 0
             focus: true
 
-            Accessible.role: Accessible.Dialog
-            //: What a screen reader calls the popup with the progress bar.
-            Accessible.name: qsTr("Updating Lumetra")
-            Accessible.focusable: true
-
-            WorkProgressBar {
-                id: copyProgressBar
-                objectName: "copyProgressBar"
-
-                anchors.fill: parent
-                value: 0
-
-                onValueChanged: {
-                    if (value === 1)
-                        completeUpdate();
-                }
+            onValueChanged: {
+                if (value === 1)
+                    completeUpdate();
             }
         }
     }

@@ -1,16 +1,16 @@
 import QtQuick 2.2
 import "../../CustomQML"
 
-// For a unit that already carries this firmware: says which version it has and ends the
-// program.
+// For a unit that already carries this firmware, after Step four: says which version it has
+// and ends the program.
 ScreenPane {
     objectName: "upToDateScreen"
 
-    // Read once, when the screen is made: the call has no change notification.
-    property string currentVersionNumber: lumetraUpdater.getCurrentVersionNumber()
+    // As Step three found it: the drive has been removed since.
+    property string currentVersionNumber: upToDateVersion
 
-    accessibleName: textStrings.uptodate_TitleText
-    accessibleDescription: versionRow.text + ". " + paragraph.model[0]
+    accessibleName: textStrings.screenName(versionRow.text, textStrings.uptodate_TitleText)
+    accessibleDescription: paragraph.model[0]
     //: The button that ends the program; keep it short.
     forwardText: qsTr("Finish")
 

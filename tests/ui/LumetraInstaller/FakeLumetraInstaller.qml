@@ -8,13 +8,25 @@ QtObject {
     signal updateFailedBecause(string reason, bool firmwareIncomplete)
     signal updateFirmwareSuccess()
     signal updateFirmwareFailed()
+    signal foundUpToDate(string deviceVersion)
+    signal removalFinished(int code)
 
     function log(call, result) { Script.calls.push(call); return result; }
     function getLumetraUpdateVersion() { return "1.73"; }
-    function getCurrentVersionNumber() { return log("getCurrentVersionNumber", "1.73"); }
+    // A removed drive is gone: the version can no longer be read from it.
+    function getCurrentVersionNumber()
+    {
+        return log("getCurrentVersionNumber", !answer.connected ? "1.0" : answer.needsUpdate ? "1.8" : "1.73");
+    }
     function isLumetraConnected() { return log("isLumetraConnected", answer.connected); }
     function doesLumetraNeedUpdate() { return log("doesLumetraNeedUpdate", answer.needsUpdate); }
-    function uninstallUsb() { return log("uninstallUsb", answer.connected); }
+    function uninstallUsb()
+    {
+        var code = answer.connected ? answer.removal : -1;
+        answer.connected = answer.connected && code !== 0;
+        removalFinished(code);
+        return log("uninstallUsb", code === 0);
+    }
     function updateLumetra()
     {
         if (answer.busy) // another LumetraInstaller at work on the unit says so at once
