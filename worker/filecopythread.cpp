@@ -337,9 +337,9 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
         qCDebug(lcWorker) << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
         return QStringLiteral("firmware unreadable");
     }
-    // Cut to the image's length: a file system that ignored the truncation on open would keep
-    // the old file's tail behind the new image.
-    if (!destination.resize(size)) {
+    // A file system that ignored the truncation on open keeps the old file's tail behind the
+    // new image: cut it off. Only then: some (fusefat) refuse any other change of length.
+    if (destination.size() > size && !destination.resize(size)) {
         qCDebug(lcWorker) << "cut dest file to length failed!" << destination.errorString();
         return reasonForWriteFailure(QFileInfo(path).absolutePath());
     }

@@ -74,7 +74,8 @@ signals:
     void copySuccess();
     void copyFailed();
     // For the log, the history and the command line; emitted before the end signal.
-    // verdict: 0 no problems, 1 problems found (a repair followed), -1 no verdict.
+    // verdict: 0 no problems, 1 problems found (a repair was asked for; the platform may
+    // refuse it, as Linux does for a mounted file system, and the copy goes on), -1 no verdict.
     void diskChecked(int verdict);
     // The new file is complete, on the device, read back equal to the source and in place.
     // sha256: the source's, checked against the expected one (empty when none was given).
