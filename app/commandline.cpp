@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "logfile.h"
+#include "lumetrainstaller.h"
 #include "translation.h"
 
 #include <QtCore/QCommandLineParser>
@@ -46,7 +47,7 @@ const Option commandLineOptions[] = {
 
 const Option basicOptions[] = {
     { "h,help", nullptr, "Displays this help." },
-    { "v,version", nullptr, "Displays the version." },
+    { "v,version", nullptr, "Displays the version, and the firmware's with its SHA-256." },
     { "log-dir", nullptr, "Displays the folder of the log files and the update history." },
 };
 
@@ -200,8 +201,10 @@ int answerOnConsole(const ProgramOptions &options, const QString &programName)
         text = programHelpText(programName);
         break;
     case ProgramOptions::Action::Version:
+        // The firmware's hash lets a user compare the program with the one Zentorlab published.
         text = QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
-                + QLatin1Char('\n');
+                + QStringLiteral("\nfirmware %1, SHA-256 %2\n")
+                          .arg(LumetraInstaller::firmwareVersion(), LumetraInstaller::firmwareSha256());
         break;
     case ProgramOptions::Action::LogDirectory:
         text = QDir::toNativeSeparators(logDirectory()) + QLatin1Char('\n');

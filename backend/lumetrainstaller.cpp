@@ -3,6 +3,7 @@
 #include "backendlogging.h"
 
 #include "drivefiles.h"
+#include "firmwaredigest.h"
 
 #include "diskcheckplatform.h"
 #include "ejectsystem.h"
@@ -39,7 +40,7 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
                                    std::unique_ptr<DiskCheckPlatform> checker,
                                    std::unique_ptr<EjectSystem> ejectSystem, QObject *parent)
     : QObject(parent),
-      updateVersion(QString::number(1.73, 'g', 6)),
+      updateVersion(firmwareVersion()),
       firmwareResourcePath(QStringLiteral(":/UpdatedFirmware/lumetra.bin")),
       versionFileName(QStringLiteral("Version.txt")),
       fileCopyThread(std::move(checker)),
@@ -62,6 +63,16 @@ LumetraInstaller::~LumetraInstaller()
     // half-written firmware file: the worker abandons its new file when asked to stop.
     fileCopyThread.requestInterruption();
     fileCopyThread.wait();
+}
+
+QString LumetraInstaller::firmwareVersion()
+{
+    return QString::number(1.73, 'g', 6);
+}
+
+QString LumetraInstaller::firmwareSha256()
+{
+    return QStringLiteral(LUMETRA_FIRMWARE_SHA256);
 }
 
 QString LumetraInstaller::getLumetraUpdateVersion()
@@ -184,6 +195,7 @@ bool LumetraInstaller::startRun(bool verifyOnly)
     verifying = verifyOnly;
     fileCopyThread.setFilePath(firmwareResourcePath, destination);
     fileCopyThread.setVerifyOnly(verifyOnly);
+    fileCopyThread.setExpectedSha256(firmwareSha256().toLatin1());
     // The version goes onto the drive the firmware went to, on the worker: after the
     // firmware, flushed, and before the success, so the screens never show "unplug"
     // before both are on the device, and a slow drive never freezes the window.

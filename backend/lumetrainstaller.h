@@ -35,6 +35,11 @@ public:
     // volumes and one at each root, whatever the number of mounts.
     static QStringList markedRoots(QStringList roots);
 
+    // The firmware carried here: its version, and its SHA-256 (lower-case hex) as the build
+    // found it, which every update checks the image against before writing a byte.
+    static QString firmwareVersion();
+    static QString firmwareSha256();
+
     // A real version file holds a few bytes; anything larger is not one.
     static constexpr qint64 maxVersionFileSize = 4096;
 
@@ -47,7 +52,7 @@ signals:
     void versionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
     void updateStarted(const QString &root);
     void diskCheckFinished(int verdict);
-    void firmwareVerified(qint64 bytesWritten);
+    void firmwareVerified(qint64 bytesWritten, const QString &firmwareSha256);
     // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
     // left with an incomplete firmware (it must stay connected for another try). Also
     // inside updateLumetra() and verifyLumetra() when they cannot start: "busy" when another

@@ -91,9 +91,10 @@ UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directo
         current().diskCheck = verdict;
         attempt.diskChecked = true;
     });
-    connect(installer, &LumetraInstaller::firmwareVerified, this, [this](qint64 bytesWritten) {
-        current().bytesWritten = bytesWritten;
+    connect(installer, &LumetraInstaller::firmwareVerified, this, [this](qint64 bytes, const QString &sha256) {
+        current().bytesWritten = bytes;
         attempt.verified = true;
+        attempt.firmwareSha256 = sha256;
     });
     connect(installer, &LumetraInstaller::versionWritten, this,
             [this](const QString &version) { current().versionAfter = version; });
@@ -232,6 +233,8 @@ void UpdateHistory::record()
         { QStringLiteral("diskCheck"), attempt.diskChecked ? QJsonValue(attempt.diskCheck) : QJsonValue() },
         { QStringLiteral("bytesWritten"), attempt.bytesWritten },
         { QStringLiteral("verified"), attempt.verified },
+        // The SHA-256 of the image written and read back; null when none was.
+        { QStringLiteral("firmwareSha256"), textOrNull(attempt.firmwareSha256) },
         { QStringLiteral("removal"), attempt.removed ? QJsonValue(attempt.removal) : QJsonValue() },
         { QStringLiteral("outcome"), attempt.outcome },
     };

@@ -59,6 +59,7 @@ private:
         bool diskChecked = false;
         qint64 bytesWritten = 0;
         bool verified = false;
+        QString firmwareSha256;
         int removal = 0;
         bool removed = false;
         bool updateStarted = false;

@@ -165,6 +165,11 @@
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
         <translation>Lumetra を更新しています</translation>
     </message>
+    <message>
+        <source>The update failed: this program&apos;s firmware is damaged. Download the program again.</source>
+        <extracomment>Step three, after a failed update: the firmware carried inside this program is not what was built into it (a damaged download); nothing was written to the unit.</extracomment>
+        <translation>更新に失敗しました。このプログラムに含まれるファームウェアが破損しています。プログラムをもう一度ダウンロードしてください。</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>

@@ -165,6 +165,11 @@
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
         <translation>Lumetra를 업데이트하고 있습니다</translation>
     </message>
+    <message>
+        <source>The update failed: this program&apos;s firmware is damaged. Download the program again.</source>
+        <extracomment>Step three, after a failed update: the firmware carried inside this program is not what was built into it (a damaged download); nothing was written to the unit.</extracomment>
+        <translation>업데이트에 실패했습니다. 이 프로그램에 포함된 펌웨어가 손상되었습니다. 프로그램을 다시 다운로드하세요.</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>

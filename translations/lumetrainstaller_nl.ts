@@ -165,6 +165,11 @@
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
         <translation>Lumetra wordt bijgewerkt</translation>
     </message>
+    <message>
+        <source>The update failed: this program&apos;s firmware is damaged. Download the program again.</source>
+        <extracomment>Step three, after a failed update: the firmware carried inside this program is not what was built into it (a damaged download); nothing was written to the unit.</extracomment>
+        <translation>De update is mislukt: de firmware in dit programma is beschadigd. Download het programma opnieuw.</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>

@@ -165,6 +165,11 @@
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
         <translation>Atualizando o Lumetra</translation>
     </message>
+    <message>
+        <source>The update failed: this program&apos;s firmware is damaged. Download the program again.</source>
+        <extracomment>Step three, after a failed update: the firmware carried inside this program is not what was built into it (a damaged download); nothing was written to the unit.</extracomment>
+        <translation>Falha na atualização: o firmware contido neste programa está danificado. Baixe o programa novamente.</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>

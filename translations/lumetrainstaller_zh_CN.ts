@@ -165,6 +165,11 @@
         <extracomment>What a screen reader calls the popup with the progress bar.</extracomment>
         <translation>正在更新 Lumetra</translation>
     </message>
+    <message>
+        <source>The update failed: this program&apos;s firmware is damaged. Download the program again.</source>
+        <extracomment>Step three, after a failed update: the firmware carried inside this program is not what was built into it (a damaged download); nothing was written to the unit.</extracomment>
+        <translation>更新失败：此程序中的固件已损坏。请重新下载此程序。</translation>
+    </message>
 </context>
 <context>
     <name>StepTwo</name>

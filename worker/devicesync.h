@@ -12,6 +12,11 @@ bool syncToDevice(int handle);
 // a reader sees the old file or the new one, never neither. False when it did not happen.
 bool replaceFile(const QString &from, const QString &to);
 
+// Readies the file at path to be replaced by replaceFile() or removed: true when it is absent or an
+// ordinary file (not a link, not a folder) the system will let go. Where a read-only file cannot be
+// replaced (Windows), its read-only mark is cleared first.
+bool makeReplaceable(const QString &path);
+
 // Forces the directory's own changes (a file created, removed or replaced) onto the
 // device, so that a drive pulled right after still holds them.
 bool syncDirectory(const QString &path);

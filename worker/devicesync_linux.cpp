@@ -2,8 +2,10 @@
 
 #include <QtCore/QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool syncToDevice(int handle)
@@ -19,6 +21,15 @@ bool syncToDevice(int handle)
 bool replaceFile(const QString &from, const QString &to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+bool makeReplaceable(const QString &path)
+{
+    // rename() and unlink() ask only the directory, never the file's own mode.
+    struct stat status;
+    if (lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT;
+    return S_ISREG(status.st_mode);
 }
 
 bool syncDirectory(const QString &path)

@@ -22,6 +22,20 @@ bool replaceFile(const QString &from, const QString &to)
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool makeReplaceable(const QString &path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    const wchar_t *name = reinterpret_cast<const wchar_t *>(native.utf16());
+    const DWORD attributes = GetFileAttributesW(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    // MoveFileExW and DeleteFileW refuse a read-only file.
+    return !(attributes & FILE_ATTRIBUTE_READONLY)
+            || SetFileAttributesW(name, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) != 0;
+}
+
 bool syncDirectory(const QString &)
 {
     // Windows keeps no separate directory data to flush: file flushes and write-through

@@ -2,6 +2,7 @@
 
 #include "devicesync.h"
 
+#include <QtCore/QCryptographicHash>
 #include <QtCore/QDeadlineTimer>
 #include <QtCore/QDebug>
 #include <QtCore/QFile>
@@ -93,23 +94,18 @@ void FileCopyThread::run()
     // Taken first: the backend found the drive mounted just before it started the run.
     const QString drive = platform->driveOf(dstFilePath);
     emit updateProgress(0.0);
-    if (verifyOnly) {
-        const bool same = compare();
-        source.close();
-        if (same)
-            emit updateProgress(1.0);
-        same ? emit copySuccess() : emit copyFailed();
-        return;
+    bool done = openSource();
+    if (done && verifyOnly) {
+        done = compare();
+    } else if (done) {
+        const int verdict = checkDisk(drive);
+        emit diskChecked(verdict);
+        if (verdict == 1)
+            repairDisk(drive);
+        done = copy(drive);
     }
-
-    const int verdict = checkDisk(drive);
-    emit diskChecked(verdict);
-    if (verdict == 1)
-        repairDisk(drive);
-
-    const bool copied = copy(drive);
     source.close();
-    if (copied) {
+    if (done) {
         emit updateProgress(1.0);
         emit copySuccess();
     } else {
@@ -124,19 +120,40 @@ bool FileCopyThread::fail(const QString &reason)
     return false;
 }
 
+// Opens the source and checks it against the SHA-256 the build fixed: a damaged download of the
+// program must not reach a unit, nor be taken as the measure of one.
+bool FileCopyThread::openSource()
+{
+    source.setFileName(srcFilePath);
+    sourceSha256.clear();
+    if (!source.open(QIODevice::ReadOnly)) {
+        qCDebug(lcWorker) << "open source file failed!";
+        return fail(QStringLiteral("firmware unreadable"));
+    }
+    if (expectedSha256.isEmpty())
+        return true;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&source) || !source.atEnd() || !source.seek(0))
+        return fail(QStringLiteral("firmware unreadable"));
+    sourceSha256 = QString::fromLatin1(hash.result().toHex());
+    if (sourceSha256.toLatin1() != expectedSha256) {
+        qCDebug(lcWorker) << "FileCopyThread::run the firmware image is damaged: SHA-256" << sourceSha256
+                          << "where" << expectedSha256 << "was built in";
+        return fail(QStringLiteral("firmware damaged"));
+    }
+    return true;
+}
+
 // The destination read back against the source, nothing written.
 bool FileCopyThread::compare()
 {
     QFile written(dstFilePath);
-    source.setFileName(srcFilePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("firmware unreadable"));
     if (!written.open(QIODevice::ReadOnly))
         return fail(reasonForWriteFailure(QFileInfo(dstFilePath).absolutePath()) == QLatin1String("drive gone")
                             ? QStringLiteral("drive gone") : QStringLiteral("unreadable"));
     if (!sameContent(source, written))
         return fail(QStringLiteral("differs"));
-    emit copyVerified(source.size());
+    emit copyVerified(source.size(), sourceSha256);
     return true;
 }
 
@@ -185,10 +202,11 @@ bool FileCopyThread::copy(const QString &drive)
         return true;
     }
 
-    source.setFileName(srcFilePath);
-    if (!source.open(QIODevice::ReadOnly)) {
-        qCDebug(lcWorker) << "open source file failed!";
-        return fail(QStringLiteral("firmware unreadable"));
+    // Found before anything is written: a version file that cannot be replaced (a folder, a
+    // link) would otherwise fail only after the image, on every run.
+    if (!stampFilePath.isEmpty() && !makeReplaceable(stampFilePath)) {
+        qCDebug(lcWorker) << "FileCopyThread::run the stamp file cannot be replaced:" << stampFilePath;
+        return fail(QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName());
     }
     const qint64 size = source.size();
     shownProgress = 0.0;
@@ -197,14 +215,11 @@ bool FileCopyThread::copy(const QString &drive)
     // open or the replacement below says whether it worked.
     QFile::setPermissions(dstFilePath, QFile::permissions(dstFilePath) | QFileDevice::WriteUser);
 
-    QStorageInfo volume(directory);
-    bool inPlace = false;
-    if (volume.bytesAvailable() >= 0 && volume.bytesAvailable() < size) {
-        if (volume.bytesAvailable() + oldSize < size) {
-            qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:" << volume.bytesAvailable();
-            return fail(QStringLiteral("full drive"));
-        }
-        inPlace = true;
+    bool inPlace = !roomFor(false, oldSize);
+    if (inPlace && !roomFor(true, oldSize)) {
+        qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:"
+                          << QStorageInfo(directory).bytesAvailable();
+        return fail(QStringLiteral("full drive"));
     }
 
     QString reason;
@@ -214,10 +229,7 @@ bool FileCopyThread::copy(const QString &drive)
         reason = writeAndVerify(sidePath, false);
         if (!reason.isEmpty()) {
             QFile::remove(sidePath);
-            volume.refresh();
-            const bool roomInPlace = reason == QLatin1String("full drive")
-                    && volume.bytesAvailable() + oldSize >= size;
-            if (!roomInPlace)
+            if (reason != QLatin1String("full drive") || !roomFor(true, oldSize))
                 return fail(reason);
             inPlace = true;
         } else if (!stillOnDrive(drive)) {
@@ -231,6 +243,10 @@ bool FileCopyThread::copy(const QString &drive)
     }
     if (inPlace) {
         qCDebug(lcWorker) << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
+        // The version file goes first: a write cut short then leaves a unit that reads as
+        // "1.0" and asks for the update, never one that claims a version its image lacks.
+        if (!removeStamp(directory))
+            return fail(QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName());
         emit writingInPlace();
         // Over the old file, never after removing it: the drive stays recognisable as the
         // unit at every instant, and one cut short is found and updated again.
@@ -244,8 +260,41 @@ bool FileCopyThread::copy(const QString &drive)
     }
     if (!writeStamp(drive))
         return false;
-    emit copyVerified(size);
+    emit copyVerified(size, sourceSha256);
     return true;
+}
+
+// Whether the drive has room for the new file and then the stamp's side copy, counted in the
+// volume's blocks: beside the old file (the side copy comes once the old file is gone), or in
+// place (the old stamp and the old file make way first). An unknown free space counts as room.
+bool FileCopyThread::roomFor(bool inPlace, qint64 oldSize) const
+{
+    const QStorageInfo volume(QFileInfo(dstFilePath).absolutePath());
+    const qint64 available = volume.bytesAvailable();
+    if (available < 0)
+        return true;
+    const qint64 block = qMax(qint64(volume.blockSize()), qint64(1));
+    const auto blocks = [block](qint64 bytes) { return (bytes + block - 1) / block * block; };
+    const qint64 image = blocks(source.size());
+    const qint64 stamp = stampFilePath.isEmpty() ? 0 : blocks(stampContent.size());
+    if (!inPlace)
+        return available >= image && available - image + blocks(oldSize) >= stamp;
+    const QFileInfo oldStamp(stampFilePath);
+    const qint64 freed = blocks(oldSize) + (oldStamp.isFile() ? blocks(oldStamp.size()) : 0);
+    return available + freed >= image + stamp;
+}
+
+// Takes the stamp file off the drive, on the device; true when there is none left.
+bool FileCopyThread::removeStamp(const QString &directory)
+{
+    // makeReplaceable() said it is an ordinary file or none.
+    if (stampFilePath.isEmpty() || !QFileInfo::exists(stampFilePath))
+        return true;
+    if (QFile::remove(stampFilePath) && syncDirectory(directory))
+        return true;
+    qCDebug(lcWorker) << "FileCopyThread::run could not take the stamp file off before writing in place:"
+                      << stampFilePath;
+    return false;
 }
 
 // Writes the source into path in blocks, flushes it onto the device and reads it back.
@@ -288,6 +337,12 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
         qCDebug(lcWorker) << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
         return QStringLiteral("firmware unreadable");
     }
+    // A file system that ignored the truncation on open keeps the old file's tail behind the
+    // new image: cut it off. Only then: some (fusefat) refuse any other change of length.
+    if (destination.size() > size && !destination.resize(size)) {
+        qCDebug(lcWorker) << "cut dest file to length failed!" << destination.errorString();
+        return reasonForWriteFailure(QFileInfo(path).absolutePath());
+    }
     if (!destination.flush() || !syncToDevice(destination.handle())) {
         qCDebug(lcWorker) << "flush dest file failed!" << destination.errorString();
         return reasonForWriteFailure(QFileInfo(path).absolutePath());
@@ -313,8 +368,8 @@ bool FileCopyThread::writeStamp(const QString &drive)
     if (!stillOnDrive(drive))
         return fail(QStringLiteral("drive gone"));
     const QFileInfo info(stampFilePath);
-    if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        qCDebug(lcWorker) << "FileCopyThread::run the stamp file is not an ordinary file:" << stampFilePath;
+    if (!makeReplaceable(stampFilePath)) {
+        qCDebug(lcWorker) << "FileCopyThread::run the stamp file cannot be replaced:" << stampFilePath;
         return fail(reason);
     }
     // Written beside and renamed over the old one: after any failure or crash the drive holds

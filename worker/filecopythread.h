@@ -14,14 +14,17 @@ class QProcess;
 
 // Writes the firmware image onto the unit's drive: checks (and if need be repairs) the
 // drive, then copies in 4096-byte blocks, announcing the fraction copied after each block.
-// Every run emits updateProgress(0.0) first and exactly one of copySuccess() and
-// copyFailed() last. The value 1.0 comes only when the new file is complete, on the
-// device, read back equal to the source and in its place (and the stamp file, if one was
-// given, written and on the device too), immediately before copySuccess(); until then the
-// bar stops just short of the end. The old file stays whole until the new one has been
-// read back, so a failed run leaves a drive that is still recognised and can be updated
-// again; only a drive too small for both is written in place, over the old file, so that
-// the marker never disappears. requestInterruption() ends a run within one block (or a
+// The source is checked against its expected SHA-256 before anything else: a damaged image
+// is neither written nor used as the measure of a unit. Every run emits updateProgress(0.0)
+// first and exactly one of copySuccess() and copyFailed() last. The value 1.0 comes only
+// when the new file is complete, on the device, read back equal to the source and in its
+// place (and the stamp file, if one was given, written and on the device too), immediately
+// before copySuccess(); until then the bar stops just short of the end. The old file stays
+// whole until the new one has been read back, so a failed run leaves a drive that is still
+// recognised and can be updated again; only a drive too small for both is written in place,
+// over the old file, so that the marker never disappears. The stamp file is taken off before
+// that write starts and written only once the new file reads back right, so that a unit cut
+// short asks for the update again. requestInterruption() ends a run within one block (or a
 // tenth of a second of the disk checker) with copyFailed(), except once the old file is
 // being overwritten: that write is finished first.
 class FileCopyThread : public QThread
@@ -47,6 +50,10 @@ public:
     // no write. Ends with copyVerified() and success, or failureReason("differs") (or why it
     // could not be read) and copyFailed(). Only while the thread is not running.
     void setVerifyOnly(bool verifyOnly) { this->verifyOnly = verifyOnly; }
+    // The SHA-256 the source must have, in lower-case hex; a source that differs fails with
+    // failureReason("firmware damaged") before the check and the copy. Empty: not checked.
+    // Only while the thread is not running.
+    void setExpectedSha256(QByteArray sha256) { expectedSha256 = std::move(sha256); }
 
     // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
     int checkDisk(QString drive);
@@ -67,10 +74,12 @@ signals:
     void copySuccess();
     void copyFailed();
     // For the log, the history and the command line; emitted before the end signal.
-    // verdict: 0 no problems, 1 problems found (a repair followed), -1 no verdict.
+    // verdict: 0 no problems, 1 problems found (a repair was asked for; the platform may
+    // refuse it, as Linux does for a mounted file system, and the copy goes on), -1 no verdict.
     void diskChecked(int verdict);
     // The new file is complete, on the device, read back equal to the source and in place.
-    void copyVerified(qint64 bytesWritten);
+    // sha256: the source's, checked against the expected one (empty when none was given).
+    void copyVerified(qint64 bytesWritten, const QString &sha256);
     // Why the run fails, in a few words ("full drive", "read-only", "drive gone",
     // "verification failed", "interrupted", ...), right before copyFailed().
     // firmwareIncomplete: the old file was already overwritten and the new one is not
@@ -86,7 +95,10 @@ protected:
     void run() override;
 
 private:
+    bool openSource();
     bool copy(const QString &drive);
+    bool roomFor(bool inPlace, qint64 oldSize) const;
+    bool removeStamp(const QString &directory);
     bool compare();
     void removeLeftovers(const QString &sidePath);
     QString writeAndVerify(const QString &path, bool inPlace);
@@ -104,11 +116,13 @@ private:
     QByteArray stampContent;
     std::function<bool()> stillNeeded;
     bool verifyOnly = false;
+    QByteArray expectedSha256;
     QString noProblemsMessage;
     QString problemsFoundMessage;
     std::unique_ptr<DiskCheckPlatform> platform;
     // Per run, on the worker thread only.
     QFile source;
+    QString sourceSha256;
     double shownProgress = 0.0;
     // The old file has been truncated and the new one is not yet whole and verified.
     bool firmwareIncomplete = false;

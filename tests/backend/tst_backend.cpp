@@ -140,7 +140,8 @@ void TestBackend::update_data()
         QTest::newRow(name) << Row { what, record, logs, events, after, before };
     };
     const QVariantMap record { { "outcome", "updated" }, { "versionBefore", "1.8" }, { "versionAfter", "1.73" },
-                               { "bytesWritten", 411240 }, { "verified", true }, { "removal", 0 } };
+                               { "bytesWritten", 411240 }, { "verified", true }, { "removal", 0 },
+                               { "firmwareSha256", LumetraInstaller::firmwareSha256() } };
     const QVariantMap done { { "outcome", "updated" } }, upToDate { { "outcome", "up to date" }, { "removal", 0 } };
     row("several CR LF lines: only 1.73 afterwards", Case::Update, done, 1, updated, "1.73", "1.8\r\nserial 42\r\n");
     row("no version file: written", Case::Update, done, 1, updated, "1.73", nullptr);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """cli_update.py <LumetraInstaller> <bundled lumetra.bin> rows|two|one: the program without a window on real tmpfs
 units, the table's rows or a fault sweep. ctest runs it as root in a private mount namespace; it skips (77) without."""
-import collections, glob, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
+import collections, glob, hashlib, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
 QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
@@ -48,11 +48,12 @@ def events(run, roots):
     return missing or "%" in run.stderr or seen[kinds.index("unit")]["root"] != roots[0]
 
 
-# name, units (version, tmpfs KiB, what else: "leftovers", "new" image, "link": the marker a link off the drive, a
-# mount point name) in mount order, options (">full": standard output is a full disk; ">history/": the history a
-# folder, which cannot be written; "runner": started through the tests' runner, in a namespace of its own;
-# "ro:<folder>": a read-only tmpfs over the folder meanwhile; NAME=value: in its environment), exit status, firmware
-# afterwards, a check of the run that returns what is wrong; or name, a play function, its argument
+# name, units (version, None for a folder in its place; tmpfs KiB; what else: "leftovers", "new" or "empty" image,
+# "link": the marker a link off the drive, a mount point name) in mount order, options (">full": standard output is
+# a full disk; ">history/": the history a folder, which cannot be written; "runner": started through the tests'
+# runner, in a namespace of its own; "ro:<folder>": a read-only tmpfs over the folder meanwhile; NAME=value: in its
+# environment), exit status, firmware afterwards, a check of the run that returns what is wrong; or name, a play
+# function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
@@ -64,6 +65,12 @@ ROWS = [
     ("no terminal and no --yes: usage, nothing written", [("1.8", TWO)], ["--update", "--no-eject"], 3, ["old"], usage),
     ("--help names every option of both faces and the languages", [], ["--help"], 0, [],
      lambda run, _: [word for word in OPTIONS.split() + ["pt_BR"] if word not in run.stdout]),
+    ("--version names the firmware's SHA-256", [], ["--version"], 0, [],
+     lambda run, _: hashlib.sha256(BUNDLED).hexdigest() not in run.stdout),
+    ("a version file that is a folder: refused before the image is touched", [(None, TWO)], ["--update"] + QUIET, 1,
+     ["old"], says("{0}: failed: could not write Version.txt")),
+    ("an image cut to nothing, room for the new one but not for the version's side copy too: in place, stamped",
+     [("1.8", 408, "empty")], ["--update"] + QUIET, 0, ["new"], None),
     ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
     ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
      lambda run, roots: run.stdout.count("\n") != 1 or "\x1b" in run.stdout or "\\e]0;" not in run.stdout),
@@ -109,24 +116,27 @@ ROWS = [
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
      (TWO, "gone", 1, ["updated"], "new")),
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
+    ("1.73 beside another image, --force in place, an I/O error mid-write: no longer 1.73, --update mends it",
+     "forced", ("write", "error=EIO", 50)),
     ("faults at every call, room for two images", "sweep", TWO), ("the same, room for one", "sweep", ONE),
 ]
 
 
 def plug(workdir, version, kib, what=None):
     root = tempfile.mkdtemp(dir=workdir)
-    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new", "link"):
+    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new", "empty", "link"):
         root = os.path.join(os.fsencode(root) if isinstance(what, bytes) else root, what)
         os.mkdir(root)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
     if what == "link":  # the old image is written through it
         os.symlink(os.path.join(workdir, "elsewhere.bin"), os.path.join(root, "lumetra.bin"))
-    files = {"lumetra.bin": BUNDLED if what == "new" else OLD * 2 if kib == ONE and not what else OLD,
-             "Version.txt": version.encode()}
+    files = {"lumetra.bin": {"new": BUNDLED, "empty": b""}.get(what, OLD * 2 if kib == ONE and not what else OLD),
+             "Version.txt": version and version.encode()}
     if what == "leftovers":  # a whole image beside the old one: no room left even in place until it goes
         files.update({"lumetra.bin.new": os.urandom(411240), "Version.txt.new": b""})
     for name, data in files.items():
-        open(os.path.join(os.fsdecode(root), name), "wb").write(data)
+        path = os.path.join(os.fsdecode(root), name)
+        os.mkdir(path) if data is None else open(path, "wb").write(data)
     return root
 
 
@@ -259,12 +269,21 @@ def play(row, program, workdir):
     check_units(roots, [unit[0] for unit in units], firmware)
 
 
-def faulted(program, root, path, fault, trace="/dev/null"):
+def faulted(program, root, path, fault, trace="/dev/null", more=()):
     """One update with strace making one call on one file fail (EIO) or kill the program; or tracing them."""
     command = ["strace", "-f", "-qq", "-o", trace, "-P", os.path.join(root, path)]
     command += ["-e", "inject=%s:%s:when=%d" % fault] if fault else []
-    return subprocess.run(command + [program, "--update"] + QUIET, capture_output=True, text=True, timeout=60,
-                          env=traced())
+    return subprocess.run(command + [program, "--update", *more] + QUIET, capture_output=True, text=True,
+                          timeout=60, env=traced())
+
+
+def play_forced(program, workdir, fault):
+    """A unit stamped 1.73 beside another image, rewritten in place, the write failing midway: it must ask again."""
+    root = plug(workdir, "1.73", ONE)
+    run = faulted(program, root, "lumetra.bin", fault, more=["--force"])
+    assert run.returncode == 1 and "incomplete firmware" in run.stdout, run.stdout
+    again = faulted(program, root, "lumetra.bin", None)
+    assert again.returncode == 0 and state(root) == ("new", "1.73", []), "%s\n%s" % (state(root), again.stdout)
 
 
 def fault_points(program, workdir, kib, path):
@@ -294,7 +313,9 @@ def play_sweep(program, workdir, kib):
             firmware, version, others = state(root)
             where, tried = "%s %s:%s:when=%d" % (path, *fault), tried + 1
             sound = firmware in ("new", "old") or (firmware == "part" and kib == ONE)
-            if not sound or version not in ("1.8", "1.73") or (version == "1.73" and firmware != "new"):
+            # In place, Version.txt goes before the first byte: none (read as 1.0) asks for the update again.
+            stamps = ("1.8", "1.73", None) if kib == ONE else ("1.8", "1.73")
+            if not sound or version not in stamps or (version == "1.73" and firmware != "new"):
                 failures.append("%s: firmware %s, Version.txt %r" % (where, firmware, version))
             elif run.returncode == 0 and (firmware, version) != ("new", "1.73"):
                 failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))

@@ -14,7 +14,7 @@ const QByteArray oldFirmware = QByteArray(150000, 'o').prepend("old");
 QString say(const QString &text) { return QStringLiteral("printf '%s' '") + text + QLatin1Char('\''); }
 
 enum class Volume { Directory, Tmpfs, RoomForTwo, RoomForOne, ReadOnly };
-enum class Event { None, Strand, MarkerBecomesLink, ChangeSource };
+enum class Event { None, Strand, MarkerBecomesLink, ChangeSource, DamagedImage };
 struct Row { Volume volume; Event event; QString check, repair; int verdict; QString reason, logLine; int quitMs; };
 
 } // namespace
@@ -50,7 +50,7 @@ void TestWorker::copy_data()
     const QString pause = "sleep 0.3";
     const auto e = Event::None;
     row("room for two images: written beside the old one", Volume::RoomForTwo, e, pause, {}, -1);
-    row("room for one image: written in place", Volume::RoomForOne, e, pause, {}, -1);
+    row("room for one image: written in place, over a longer old one", Volume::RoomForOne, e, pause, {}, -1);
     row("a read-only drive", Volume::ReadOnly, e, pause, {}, -1, "read-only");
     row("drive pulled during the check, its mount point left behind: nothing written there",
         Volume::Tmpfs, Event::Strand, pause, {}, -1, "drive gone");
@@ -58,6 +58,9 @@ void TestWorker::copy_data()
         {}, -1, "verification failed");
     row("marker swapped for a link during the check: nothing written through it",
         Volume::Tmpfs, Event::MarkerBecomesLink, pause, {}, -1, "marker not an ordinary file");
+    // Verdict -2: refused before the disk check.
+    row("an image not the one built in: refused before a byte is written", Volume::Tmpfs, Event::DamagedImage, pause,
+        {}, -2, "firmware damaged");
 }
 
 void TestWorker::diskCheck_data()
@@ -72,6 +75,8 @@ void TestWorker::diskCheck_data()
     row("problems: repaired before any byte is written",
         d, e, codePage + fixed, say("fixed"), 1, {}, "MyChkdsk::runCommand: \"fixed\"");
     row("both sentences mean no problems", d, e, say(problemsFound + '\n' + noProblems), "true", 0);
+    row("problems, the repair refused (Linux, a mounted volume): said in the log, copied", d, e, fixed, {}, 1, {},
+        "FileCopyThread::repairDisk refused");
     row("a checker that cannot start: no verdict, copied", d, e, "missing", {}, -1, {}, checkCut);
     row("a checker that asks a question gets no answer and goes on", d, e, "read answer; " + clean, "true", 0);
     row("quit during a hanging repair", d, e, fixed, hang, 1, "interrupted", "FileCopyThread: disk checker", 300);
@@ -90,7 +95,7 @@ void TestWorker::update()
     if (row.volume != Volume::Directory) {
         if (!ScratchVolume::unavailableReason().isEmpty())
             QSKIP(qPrintable(ScratchVolume::unavailableReason()));
-        // Beside an old image of 300 kB, the new one of 411 kB: room for two of them, or for one.
+        // Beside an old image of 300 kB (450 kB with room for one), the new one of 411 kB: room for two, or for one.
         const qint64 kib = row.volume == Volume::RoomForOne ? 600 : row.volume == Volume::RoomForTwo ? 800 : 8192;
         scratch = std::make_unique<ScratchVolume>(kib * 1024);
         QVERIFY2(scratch->isMounted(), qPrintable(scratch->errorString()));
@@ -101,14 +106,18 @@ void TestWorker::update()
     const QString source = work.filePath(QStringLiteral("firmware.bin"));
     QByteArray firmware(411240, Qt::Uninitialized);
     QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(firmware.data()), firmware.size() / 4);
-    const bool bigOld = row.volume == Volume::RoomForOne || row.volume == Volume::RoomForTwo;
-    const QByteArray old = bigOld ? oldFirmware.repeated(2) : oldFirmware;
-    QVERIFY(writeFile(source, firmware) && writeFile(stamp, "1.8") && writeFile(destination, old));
+    // Room for one: the old image is longer than the new one, whose write must not keep the old tail.
+    const int copies = row.volume == Volume::RoomForOne ? 3 : row.volume == Volume::RoomForTwo ? 2 : 1;
+    const QByteArray old = oldFirmware.repeated(copies);
+    const QByteArray damaged = QByteArray(firmware).replace(200000, 1, "?");
+    QVERIFY(writeFile(source, row.event == Event::DamagedImage ? damaged : firmware) && writeFile(stamp, "1.8")
+            && writeFile(destination, old));
     QVERIFY(row.volume != Volume::ReadOnly || scratch->remountReadOnly());
     QFile::remove(work.filePath("calls"));
     FileCopyThread thread(std::make_unique<ShellChecker>(row.check, row.repair, scratch != nullptr));
     thread.setFilePath(source, destination);
     thread.setStampFile(stamp, "1.73");
+    thread.setExpectedSha256(QCryptographicHash::hash(firmware, QCryptographicHash::Sha256).toHex());
     const QString outside = work.filePath(QStringLiteral("outside.bin"));
     QVERIFY(writeFile(outside, "outside"));
     // The run as the backend receives it (queued, in order), plus what the drive held at the moment the end was
@@ -161,7 +170,7 @@ void TestWorker::update()
     QVERIFY2(!slow || (seconds >= limit && seconds < limit + 2.5), "the checker was not cut off in time");
     if (row.volume == Volume::Directory) { // what the checker was asked, and what the drive held then
         QByteArray calls = row.check == QLatin1String("missing") ? "" : "check " + drive.toUtf8() + " old\n";
-        calls += row.verdict == 1 ? "repair " + drive.toUtf8() + " old\n" : "";
+        calls += row.verdict == 1 && !row.repair.isNull() ? "repair " + drive.toUtf8() + " old\n" : "";
         QCOMPARE(contentOf(work.filePath("calls")), calls.isEmpty() ? QByteArray("<none>") : calls);
     }
     QVERIFY(row.event != Event::Strand || QDir(drive).entryList(QDir::Files | QDir::Hidden).isEmpty());

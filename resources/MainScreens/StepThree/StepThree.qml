@@ -41,6 +41,9 @@ ScreenPane {
         "verification failed": qsTr("The update failed: the firmware read back from the drive was wrong."),
         //: Step three, after a failed update: the file that holds the unit's version number.
         "could not write Version.txt": qsTr("The update failed: Lumetra's version file could not be written."),
+        //: Step three, after a failed update: the firmware carried inside this program is not what was built
+        //: into it (a damaged download); nothing was written to the unit.
+        "firmware damaged": qsTr("The update failed: this program's firmware is damaged. Download the program again."),
         //: Step three: another copy of this program (a window or the command line) updates the unit now.
         "busy": qsTr("Another LumetraInstaller is updating this Lumetra. Try again when it has finished.")
     })
