@@ -3,7 +3,7 @@
 #include "backendlogging.h"
 
 #include "drivefiles.h"
-#include "firmwaredigest.h"
+#include "firmwareidentity.h"
 
 #include "diskcheckplatform.h"
 #include "ejectsystem.h"
@@ -67,7 +67,7 @@ LumetraInstaller::~LumetraInstaller()
 
 QString LumetraInstaller::firmwareVersion()
 {
-    return QString::number(1.73, 'g', 6);
+    return QStringLiteral(LUMETRA_FIRMWARE_VERSION);
 }
 
 QString LumetraInstaller::firmwareSha256()
