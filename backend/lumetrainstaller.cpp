@@ -85,11 +85,6 @@ bool LumetraInstaller::isLumetraConnected()
     return !findMarkedRoot().isEmpty();
 }
 
-QString LumetraInstaller::getLumetraDrivePath()
-{
-    return findMarkedRoot();
-}
-
 // The first volume whose root lists an ordinary, non-hidden file named exactly
 // "lumetra.bin". A root that cannot be listed lists nothing and is passed over.
 QString LumetraInstaller::findMarkedRoot() const

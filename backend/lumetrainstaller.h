@@ -110,7 +110,6 @@ public:
     static QString versionOnDrive(const QString &root);
 
 private:
-    QString getLumetraDrivePath();
     QString findMarkedRoot() const;
     static bool isMarked(const QString &root);
     QString removableRoot() const;
