@@ -105,9 +105,9 @@ bool isSet(const QCommandLineParser &parser, const char *name)
 void setApplicationIdentity()
 {
     // No organisation name: the folder is LumetraInstaller itself, right under the user's
-    // application data.
+    // application data. The program bears the version of the firmware it carries.
     QCoreApplication::setApplicationName(QStringLiteral("LumetraInstaller"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.73"));
+    QCoreApplication::setApplicationVersion(LumetraInstaller::firmwareVersion());
 }
 
 ProgramOptions readProgramOptions(const QStringList &arguments)

@@ -3,10 +3,12 @@
 #include "backendlogging.h"
 
 #include "drivefiles.h"
-#include "firmwaredigest.h"
+#include "firmwareidentity.h"
 
 #include "diskcheckplatform.h"
+#include "ejectlumetra.h"
 #include "ejectsystem.h"
+#include "filecopythread.h"
 
 #include <QtCore/QDebug>
 #include <QtCore/QDir>
@@ -43,36 +45,41 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
       updateVersion(firmwareVersion()),
       firmwareResourcePath(QStringLiteral(":/UpdatedFirmware/lumetra.bin")),
       versionFileName(QStringLiteral("Version.txt")),
-      fileCopyThread(std::move(checker)),
-      ejector(std::move(ejectSystem)),
+      fileCopyThread(std::make_unique<FileCopyThread>(std::move(checker))),
+      ejector(std::make_unique<EjectLumetra>(std::move(ejectSystem))),
       volumes(std::move(volumes))
 {
-    connect(&fileCopyThread, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
-    connect(&fileCopyThread, &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
-    connect(&fileCopyThread, &FileCopyThread::copyFailed, this, &LumetraInstaller::copyFileFailed);
-    connect(&fileCopyThread, &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
-    connect(&fileCopyThread, &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
-    connect(&fileCopyThread, &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
-    connect(&fileCopyThread, &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
-    connect(&fileCopyThread, &FileCopyThread::alreadyInPlace, this, [this] { foundInPlace = true; });
+    connect(fileCopyThread.get(), &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
+    connect(fileCopyThread.get(), &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
+    connect(fileCopyThread.get(), &FileCopyThread::copyFailed, this, &LumetraInstaller::copyFileFailed);
+    connect(fileCopyThread.get(), &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
+    connect(fileCopyThread.get(), &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
+    connect(fileCopyThread.get(), &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
+    connect(fileCopyThread.get(), &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
+    connect(fileCopyThread.get(), &FileCopyThread::alreadyInPlace, this, [this] { foundInPlace = true; });
 }
 
 LumetraInstaller::~LumetraInstaller()
 {
     // Closing the window mid-update must neither destroy a running thread nor leave a
     // half-written firmware file: the worker abandons its new file when asked to stop.
-    fileCopyThread.requestInterruption();
-    fileCopyThread.wait();
+    fileCopyThread->requestInterruption();
+    fileCopyThread->wait();
 }
 
 QString LumetraInstaller::firmwareVersion()
 {
-    return QString::number(1.73, 'g', 6);
+    return QStringLiteral(LUMETRA_FIRMWARE_VERSION);
 }
 
 QString LumetraInstaller::firmwareSha256()
 {
     return QStringLiteral(LUMETRA_FIRMWARE_SHA256);
+}
+
+void LumetraInstaller::sendRemovalMessagesTo(std::FILE *stream)
+{
+    EjectLumetra::setConsole(stream);
 }
 
 QString LumetraInstaller::getLumetraUpdateVersion()
@@ -83,11 +90,6 @@ QString LumetraInstaller::getLumetraUpdateVersion()
 bool LumetraInstaller::isLumetraConnected()
 {
     return !findMarkedRoot().isEmpty();
-}
-
-QString LumetraInstaller::getLumetraDrivePath()
-{
-    return findMarkedRoot();
 }
 
 // The first volume whose root lists an ordinary, non-hidden file named exactly
@@ -169,7 +171,7 @@ bool LumetraInstaller::verifyLumetra()
 bool LumetraInstaller::startRun(bool verifyOnly)
 {
     // The paths must not change under a running copy, and one update at a time is enough.
-    if (fileCopyThread.isRunning())
+    if (fileCopyThread->isRunning())
         return false;
     const QString root = findMarkedRoot();
     const QString destination = DriveFiles::pathInRoot(root, markerFileName);
@@ -193,22 +195,22 @@ bool LumetraInstaller::startRun(bool verifyOnly)
     unitRoot = root;
     foundInPlace = false;
     verifying = verifyOnly;
-    fileCopyThread.setFilePath(firmwareResourcePath, destination);
-    fileCopyThread.setVerifyOnly(verifyOnly);
-    fileCopyThread.setExpectedSha256(firmwareSha256().toLatin1());
+    fileCopyThread->setFilePath(firmwareResourcePath, destination);
+    fileCopyThread->setVerifyOnly(verifyOnly);
+    fileCopyThread->setExpectedSha256(firmwareSha256().toLatin1());
     // The version goes onto the drive the firmware went to, on the worker: after the
     // firmware, flushed, and before the success, so the screens never show "unplug"
     // before both are on the device, and a slow drive never freezes the window.
-    fileCopyThread.setStampFile(DriveFiles::pathInRoot(root, versionFileName), updateVersion.toUtf8());
+    fileCopyThread->setStampFile(DriveFiles::pathInRoot(root, versionFileName), updateVersion.toUtf8());
     // Read again under the lock: another updater may have finished while this one waited
     // (at a question, or behind the lock).
     const QVersionNumber embedded = QVersionNumber::fromString(updateVersion);
-    fileCopyThread.setStillNeeded(force ? std::function<bool()>() : [root, embedded] {
+    fileCopyThread->setStillNeeded(force ? std::function<bool()>() : [root, embedded] {
         return QVersionNumber::compare(embedded, QVersionNumber::fromString(versionOnDrive(root))) > 0;
     });
     if (!verifyOnly)
         emit updateStarted(root);
-    fileCopyThread.start(QThread::InheritPriority);
+    fileCopyThread->start(QThread::InheritPriority);
     return true;
 }
 
@@ -216,7 +218,7 @@ void LumetraInstaller::copyFileSuccess()
 {
     // The end signal is the run's last act, but the thread counts as running until run()
     // returns: a removal asked for right after must not find it still running.
-    fileCopyThread.wait();
+    fileCopyThread->wait();
     if (verifying) {
         unitLock.unlock();
         emit firmwareCompared(unitRoot, true);
@@ -231,7 +233,7 @@ void LumetraInstaller::copyFileSuccess()
 
 void LumetraInstaller::copyFileFailed()
 {
-    fileCopyThread.wait();
+    fileCopyThread->wait();
     // Nothing more happens to the unit: another updater may have it now.
     unitLock.unlock();
     if (verifying)
@@ -242,7 +244,7 @@ void LumetraInstaller::copyFileFailed()
 
 void LumetraInstaller::stopUpdate()
 {
-    fileCopyThread.requestInterruption();
+    fileCopyThread->requestInterruption();
 }
 
 // Takes the unit's lock, or says who holds it or why it cannot be had, and sets *failure to
@@ -270,7 +272,7 @@ bool LumetraInstaller::uninstallUsb()
     if (root.isEmpty()) {
         // The update's end, with its unit gone: the lock goes too, or another program would
         // find the unit busy while this one idles. A running copy keeps it.
-        if (!fileCopyThread.isRunning())
+        if (!fileCopyThread->isRunning())
             unitLock.unlock();
         emit removalFinished(-1);
         return false;
@@ -285,7 +287,7 @@ bool LumetraInstaller::uninstallUsb()
 
     qCDebug(lcBackend) << "diskName" << EjectLumetra::driveName(root);
     QThread::msleep(1000);
-    const quint32 result = ejector.ejectDrive(EjectLumetra::driveName(root));
+    const quint32 result = ejector->ejectDrive(EjectLumetra::driveName(root));
     unitLock.unlock();
     emit removalFinished(int(result));
     if (result != 0) {
@@ -300,7 +302,7 @@ bool LumetraInstaller::uninstallUsb()
 QString LumetraInstaller::removableRoot() const
 {
     // Ejecting under a running copy would cut the firmware short.
-    if (fileCopyThread.isRunning())
+    if (fileCopyThread->isRunning())
         return QString();
     if (unitRoot.isEmpty())
         return findMarkedRoot();

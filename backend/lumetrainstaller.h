@@ -1,18 +1,20 @@
 #ifndef LUMETRAINSTALLER_H
 #define LUMETRAINSTALLER_H
 
-#include "ejectlumetra.h"
-#include "filecopythread.h"
 #include "unitlock.h"
 #include "volumesource.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
+#include <cstdio>
 #include <memory>
 
+// The worker and the ejector stay behind this interface: the faces cannot reach them.
 class DiskCheckPlatform;
+class EjectLumetra;
 class EjectSystem;
+class FileCopyThread;
 
 // The one object through which the UI reaches the unit: finds its drive by the marker
 // file, compares versions, runs an update and asks for the drive's safe removal.
@@ -105,12 +107,11 @@ public:
     void setForced(bool forced) { force = forced; }
     // Where the removal's console lines go instead of standard output, for a caller whose
     // standard output carries data.
-    static void sendRemovalMessagesTo(std::FILE *stream) { EjectLumetra::setConsole(stream); }
+    static void sendRemovalMessagesTo(std::FILE *stream);
     // The version file's text on the drive at root, or "1.0" when there is none to read.
     static QString versionOnDrive(const QString &root);
 
 private:
-    QString getLumetraDrivePath();
     QString findMarkedRoot() const;
     static bool isMarked(const QString &root);
     QString removableRoot() const;
@@ -120,8 +121,8 @@ private:
     QString updateVersion;
     QString firmwareResourcePath;
     QString versionFileName;
-    FileCopyThread fileCopyThread;
-    EjectLumetra ejector;
+    std::unique_ptr<FileCopyThread> fileCopyThread;
+    std::unique_ptr<EjectLumetra> ejector;
     std::unique_ptr<VolumeSource> volumes;
     // The unit last checked or updated: the one that gets the removal.
     QString unitRoot;

@@ -88,11 +88,6 @@ QStringList CommandLineUpdater::connectedUnits()
     return units;
 }
 
-QString CommandLineUpdater::embeddedVersion()
-{
-    return LumetraInstaller(std::make_unique<SingleVolumeSource>(QString())).getLumetraUpdateVersion();
-}
-
 std::unique_ptr<LumetraInstaller> CommandLineUpdater::backendFor(const QString &root)
 {
     auto backend = std::make_unique<LumetraInstaller>(std::make_unique<SingleVolumeSource>(root));
@@ -211,7 +206,8 @@ int CommandLineUpdater::update()
         report.say(QStringLiteral("No unit found."));
 
     if (outdated > 0 && !options.yes
-        && !confirm(QStringLiteral("Update %1 unit(s) to %2? [y/N]").arg(outdated).arg(embeddedVersion()))) {
+        && !confirm(QStringLiteral("Update %1 unit(s) to %2? [y/N]")
+                            .arg(outdated).arg(LumetraInstaller::firmwareVersion()))) {
         report.say(QStringLiteral("Nothing was changed."));
         report.done(UnitFailed);
         return UnitFailed;
@@ -223,7 +219,7 @@ int CommandLineUpdater::update()
             leftByStop = true;
             break;
         }
-        process(unit.root, *unit.backend, unit.needsUpdate, unit.version, false);
+        updateAndReport(unit.root, *unit.backend, unit.needsUpdate, unit.version, false);
         // Also stops and waits for a copy that a stop request cut short.
         unit.backend.reset();
     }
@@ -235,7 +231,8 @@ int CommandLineUpdater::update()
 int CommandLineUpdater::watch()
 {
     if (!options.yes
-        && !confirm(QStringLiteral("Update each unit to %1 as it is connected? [y/N]").arg(embeddedVersion()))) {
+        && !confirm(QStringLiteral("Update each unit to %1 as it is connected? [y/N]")
+                            .arg(LumetraInstaller::firmwareVersion()))) {
         report.say(QStringLiteral("Nothing was changed."));
         report.done(UnitFailed);
         return UnitFailed;
@@ -283,13 +280,13 @@ void CommandLineUpdater::lookForUnits()
         const QString version = backend->getCurrentVersionNumber();
         const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, version, needsUpdate);
-        process(root, *backend, needsUpdate, version, true);
+        updateAndReport(root, *backend, needsUpdate, version, true);
     }
     busy = false;
 }
 
-void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
-                                 const QString &version, bool withCount)
+void CommandLineUpdater::updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+                                         const QString &version, bool withCount)
 {
     const QString from = version.trimmed();
     const QString to = backend.getLumetraUpdateVersion();
@@ -305,7 +302,7 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
     // told, only the drive must be ejected by hand before the cable is pulled.
     CommandLineReport::RemovalProblem removal;
     if (whole) {
-        removal = remove(backend);
+        removal = ejectUnit(backend);
         end.detail += removal.reason.isEmpty()
                 ? removedNote() : QStringLiteral("; eject it yourself before unplugging: ") + removal.reason;
     }
@@ -423,7 +420,7 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &ba
     return end;
 }
 
-CommandLineReport::RemovalProblem CommandLineUpdater::remove(LumetraInstaller &backend)
+CommandLineReport::RemovalProblem CommandLineUpdater::ejectUnit(LumetraInstaller &backend)
 {
     if (options.noEject)
         return {};

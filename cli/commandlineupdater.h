@@ -58,7 +58,6 @@ signals:
 private:
     QStringList connectedUnits();
     QStringList chosenUnits();
-    static QString embeddedVersion();
     std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
     void catchStopSignals();
     // How one update ended, as the unit holds it once the worker is done.
@@ -67,12 +66,14 @@ private:
         CommandLineReport::Outcome outcome = CommandLineReport::Outcome::Failed;
         QString detail;
     };
-    void process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
-                 const QString &version, bool withCount);
+    // Updates the unit when it needs it, asks for its removal when it holds what it was told,
+    // and reports the result line.
+    void updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+                         const QString &version, bool withCount);
     UpdateEnd runUpdate(LumetraInstaller &backend);
     UpdateEnd runVerify(LumetraInstaller &backend, const QString &version);
     // No reason when removed (or when removal is not wanted), otherwise the code and why not.
-    CommandLineReport::RemovalProblem remove(LumetraInstaller &backend);
+    CommandLineReport::RemovalProblem ejectUnit(LumetraInstaller &backend);
     static QString busyDetail(qint64 pid);
     QString removedNote() const;
     bool confirm(const QString &question);

@@ -4,7 +4,8 @@
 # bundle by itself. Renamed (a modified version, as the SIL Open Font License asks, and one
 # the system's full Noto CJK cannot stand in for where it is installed).
 #   subset-cjk-font.py <file.ts> <collection.ttc> <face index> <family> <output.otf>
-# Needs Debian's python3-fonttools, hence /usr/bin/python3. The licence: resources/Fonts/LICENSE-NotoSansCJK.txt.
+# Needs fontTools (Debian's python3-fonttools); the build runs it with the Python 3 it found.
+# The licence: resources/Fonts/LICENSE-NotoSansCJK.txt.
 import sys
 import xml.etree.ElementTree as ElementTree
 

@@ -1,3 +1,4 @@
+#include "ejectlumetra.h"
 #include "fakeejectsystem.h"
 #include "fakevolumes.h"
 #include "logcapture.h"

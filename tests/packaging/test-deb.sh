@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the .deb, unpacks it into a scratch directory and starts the program from there: what a Linux user installs
-# must carry everything the window needs.
+# must carry everything the window needs, and say the project's version ($2, four parts) as the package (three) and
+# the program's --version (two, its own and its firmware's) do.
 set -u
 command -v cpack >/dev/null && command -v dpkg-deb >/dev/null || { echo "SKIP: cpack or dpkg-deb is missing"; exit 77; }
 scratch=$(mktemp -d)
@@ -11,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
     { cat "$scratch/cpack.log"; fail "cpack made no package"; }
 deb=$(ls "$scratch"/package/*.deb | head -n 1)
 fields=$(dpkg-deb --field "$deb" Package Version Depends)
-for text in "Package: lumetrainstaller" "Version: 1.73.0" libqt5qml5 qml-module-qtquick-controls2; do
+for text in "Package: lumetrainstaller" "Version: ${2%.*}" libqt5qml5 qml-module-qtquick-controls2; do
     echo "$fields" | grep -q "$text" || fail "the package's fields lack $text"
 done
 dpkg-deb -x "$deb" "$root"
@@ -20,6 +21,8 @@ for path in usr/bin/LumetraInstaller usr/share/applications/lumetrainstaller.des
             $icons/scalable/apps/lumetrainstaller.svg; do
     [ -e "$root/$path" ] || fail "$path is not in the package"
 done
+said=$("$root/usr/bin/LumetraInstaller" --version | cut -d, -f1)
+[ "$said" = "$(printf 'LumetraInstaller %s\nfirmware %s' "${2%.*.*}" "${2%.*.*}")" ] || fail "--version says: $said"
 desktop-file-validate "$root/usr/share/applications/lumetrainstaller.desktop" || fail "the desktop entry is not valid"
 # The program ends at once with 255 when its window cannot be made: one still running 3 s later shows it.
 "$root/usr/bin/LumetraInstaller" >"$scratch/run.log" 2>&1 &
