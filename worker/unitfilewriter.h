@@ -7,8 +7,8 @@
 // Writes one file on the unit whole, as QSaveFile does: the new content grows in a side file
 // (<name>.new) and commit() puts it on the device, renames it over the old file and flushes
 // the folder, so that a drive pulled at any instant holds the old file or the new one. A
-// failure, cancelWriting() or the writer's end before commit() leaves the old file and
-// removes the side file.
+// commit() that fails, cancelWriting() or the writer's end without commit() leaves the old
+// file and removes the side file.
 // With setDirectWriteFallback(true) the file itself is written over instead, for a drive with
 // room for one copy only: the old content is gone from open() on, and commit() finishes the
 // new one on the device; a failure leaves it part-written.
@@ -25,7 +25,6 @@ public:
 
     // Before open() only.
     void setDirectWriteFallback(bool enabled) { direct = enabled; }
-    bool directWriteFallback() const { return direct; }
 
     bool open();
     bool write(const char *data, qint64 size);
