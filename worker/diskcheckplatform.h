@@ -18,7 +18,7 @@ struct DiskCheckCommand
 };
 
 // What the operating system does for the disk check and repair. The verdicts, time limits
-// and logging on top of it are FileCopyThread's and the same everywhere.
+// and logging on top of it are DiskChecker's and the same everywhere.
 class DiskCheckPlatform
 {
 public:

@@ -1,17 +1,18 @@
 #include "filecopythread.h"
 
 #include "devicesync.h"
+#include "unitfilewriter.h"
+#include "workerlogging.h"
 
 #include <QtCore/QCryptographicHash>
-#include <QtCore/QDeadlineTimer>
 #include <QtCore/QDebug>
 #include <QtCore/QFile>
-#include <QtCore/QProcess>
 #include <QtCore/QFileInfo>
-#include <QtCore/QLoggingCategory>
 #include <QtCore/QStorageInfo>
 
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcWorker, "lumetra.worker")
 
 namespace {
 
@@ -19,10 +20,8 @@ namespace {
 // than the copy itself.
 constexpr qint64 readBackBlockSize = 1024 * 1024;
 
-Q_LOGGING_CATEGORY(lcWorker, "lumetra.worker")
 // The per-block progress line has a category of its own: the log file leaves it out past its cap.
 Q_LOGGING_CATEGORY(lumetraProgress, "lumetra.progress")
-
 // The line qCDebug(lumetraProgress) << "copy file progress:" << progress << "totalCopySize:" << total
 // << "fileSize:" << size writes, without a text stream per block: the fraction with six
 // significant digits, as the stream's default, and the counts in decimal.
@@ -66,9 +65,7 @@ FileCopyThread::FileCopyThread()
 
 FileCopyThread::FileCopyThread(std::unique_ptr<DiskCheckPlatform> platform)
     : QThread(nullptr),
-      noProblemsMessage(QStringLiteral("Windows has scanned the file system and found no problems.")),
-      problemsFoundMessage(QStringLiteral("Windows has checked the file system and found problems.")),
-      platform(std::move(platform))
+      checker(std::move(platform), [this] { return isInterruptionRequested(); })
 {
 }
 
@@ -92,16 +89,16 @@ void FileCopyThread::setStillNeeded(std::function<bool()> stillNeeded)
 void FileCopyThread::run()
 {
     // Taken first: the backend found the drive mounted just before it started the run.
-    const QString drive = platform->driveOf(dstFilePath);
+    const QString drive = checker.driveOf(dstFilePath);
     emit updateProgress(0.0);
     bool done = openSource();
     if (done && verifyOnly) {
         done = compare();
     } else if (done) {
-        const int verdict = checkDisk(drive);
+        const int verdict = checker.check(drive);
         emit diskChecked(verdict);
         if (verdict == 1)
-            repairDisk(drive);
+            checker.repair(drive);
         done = copy(drive);
     }
     source.close();
@@ -157,22 +154,6 @@ bool FileCopyThread::compare()
     return true;
 }
 
-// What an earlier run left when it was cut off (a crash, a pulled cable): side files that
-// would count as used space and push a roomy drive onto the in-place way.
-void FileCopyThread::removeLeftovers(const QString &sidePath)
-{
-    const QStringList leftovers = { sidePath, stampFilePath.isEmpty() ? QString() : stampFilePath + QStringLiteral(".new") };
-    for (const QString &path : leftovers) {
-        const QFileInfo info(path);
-        if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
-            continue;
-        if (QFile::remove(path))
-            qCDebug(lcWorker) << "FileCopyThread::run removed a leftover of an earlier update:" << path;
-        else
-            qCDebug(lcWorker) << "FileCopyThread::run could not remove a leftover of an earlier update:" << path;
-    }
-}
-
 // True only when the new file is complete, on the device, reads back as the source and
 // stands in its place, and the stamp file is written.
 bool FileCopyThread::copy(const QString &drive)
@@ -191,77 +172,72 @@ bool FileCopyThread::copy(const QString &drive)
         return fail(QStringLiteral("marker not an ordinary file"));
     }
     const qint64 oldSize = marker.exists() ? marker.size() : 0;
-    const QString directory = marker.absolutePath();
-    const QString sidePath = dstFilePath + QStringLiteral(".new");
     firmwareIncomplete = false;
-    removeLeftovers(sidePath);
+    removeLeftovers();
     // Under the unit's lock, so no other updater can change the answer until this run ends.
     if (stillNeeded && !stillNeeded()) {
         qCDebug(lcWorker) << "FileCopyThread::run the drive already holds this firmware; nothing written";
         emit alreadyInPlace();
         return true;
     }
-
     // Found before anything is written: a version file that cannot be replaced (a folder, a
     // link) would otherwise fail only after the image, on every run.
     if (!stampFilePath.isEmpty() && !makeReplaceable(stampFilePath)) {
         qCDebug(lcWorker) << "FileCopyThread::run the stamp file cannot be replaced:" << stampFilePath;
-        return fail(QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName());
+        return fail(stampFailure());
     }
-    const qint64 size = source.size();
     shownProgress = 0.0;
-
     // A read-only old file would block its replacement; the result does not matter, the
-    // open or the replacement below says whether it worked.
+    // open or the replacement says whether it worked.
     QFile::setPermissions(dstFilePath, QFile::permissions(dstFilePath) | QFileDevice::WriteUser);
+    if (!writeFirmware(drive, oldSize) || !writeStamp(drive))
+        return false;
+    emit copyVerified(source.size(), sourceSha256);
+    return true;
+}
 
+// The new image beside the old one where the drive has room for both, else over it.
+bool FileCopyThread::writeFirmware(const QString &drive, qint64 oldSize)
+{
+    const QString directory = QFileInfo(dstFilePath).absolutePath();
     bool inPlace = !roomFor(false, oldSize);
     if (inPlace && !roomFor(true, oldSize)) {
-        qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:"
-                          << QStorageInfo(directory).bytesAvailable();
+        qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:" << QStorageInfo(directory).bytesAvailable();
         return fail(QStringLiteral("full drive"));
     }
-
-    QString reason;
     if (!inPlace) {
-        // The new file grows beside the old one and takes its place only once it is on the
-        // device and reads back right.
-        reason = writeAndVerify(sidePath, false);
-        if (!reason.isEmpty()) {
-            QFile::remove(sidePath);
-            if (reason != QLatin1String("full drive") || !roomFor(true, oldSize))
-                return fail(reason);
-            inPlace = true;
-        } else if (!stillOnDrive(drive)) {
-            QFile::remove(sidePath);
-            return fail(QStringLiteral("drive gone"));
-        } else if (!replaceFile(sidePath, dstFilePath)) {
-            qCDebug(lcWorker) << "replace dest file failed!" << dstFilePath;
-            QFile::remove(sidePath);
-            return fail(reasonForWriteFailure(directory));
-        }
-    }
-    if (inPlace) {
-        qCDebug(lcWorker) << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
-        // The version file goes first: a write cut short then leaves a unit that reads as
-        // "1.0" and asks for the update, never one that claims a version its image lacks.
-        if (!removeStamp(directory))
-            return fail(QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName());
-        emit writingInPlace();
-        // Over the old file, never after removing it: the drive stays recognisable as the
-        // unit at every instant, and one cut short is found and updated again.
-        reason = writeAndVerify(dstFilePath, true);
-        if (!reason.isEmpty())
+        const QString reason = writeImage(drive, false);
+        if (reason.isEmpty())
+            return true;
+        // The free space said room for two and the drive disagreed: in place, if it fits there.
+        if (reason != QLatin1String("full drive") || !roomFor(true, oldSize))
             return fail(reason);
     }
-    if (!syncDirectory(directory)) {
-        qCDebug(lcWorker) << "flush dest directory failed!" << directory;
-        return fail(reasonForWriteFailure(directory));
+    qCDebug(lcWorker) << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
+    // The version file goes first: a write cut short then leaves a unit that reads as "1.0"
+    // and asks for the update, never one that claims a version its image lacks.
+    if (!removeStamp(directory))
+        return fail(stampFailure());
+    emit writingInPlace();
+    const QString reason = writeImage(drive, true);
+    return reason.isEmpty() || fail(reason);
+}
+
+// What an earlier run left when it was cut off (a crash, a pulled cable): side files that
+// would count as used space and push a roomy drive onto the in-place way.
+void FileCopyThread::removeLeftovers()
+{
+    const QStringList leftovers = { UnitFileWriter::sideFileName(dstFilePath),
+                                    stampFilePath.isEmpty() ? QString() : UnitFileWriter::sideFileName(stampFilePath) };
+    for (const QString &path : leftovers) {
+        const QFileInfo info(path);
+        if (path.isEmpty() || (!info.exists() && !info.isSymLink()))
+            continue;
+        if (QFile::remove(path))
+            qCDebug(lcWorker) << "FileCopyThread::run removed a leftover of an earlier update:" << path;
+        else
+            qCDebug(lcWorker) << "FileCopyThread::run could not remove a leftover of an earlier update:" << path;
     }
-    if (!writeStamp(drive))
-        return false;
-    emit copyVerified(size, sourceSha256);
-    return true;
 }
 
 // Whether the drive has room for the new file and then the stamp's side copy, counted in the
@@ -297,18 +273,18 @@ bool FileCopyThread::removeStamp(const QString &directory)
     return false;
 }
 
-// Writes the source into path in blocks, flushes it onto the device and reads it back.
-// The reason of a failure, or an empty string. In place, there is no way back once the old
-// file is truncated: the write is finished even when the thread is asked to stop.
-QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
+// Writes the source as the new image in blocks, beside the old one or over it (inPlace), and
+// reads it back from the device before it takes the old one's place. The reason of a
+// failure, or an empty string. In place, there is no way back once the old file is
+// truncated: the write is finished even when the thread is asked to stop.
+QString FileCopyThread::writeImage(const QString &drive, bool inPlace)
 {
+    const QString directory = QFileInfo(dstFilePath).absolutePath();
+    UnitFileWriter image(dstFilePath);
+    image.setDirectWriteFallback(inPlace);
     source.seek(0);
-    QFile destination(path);
-    // Unbuffered, so the block that hits a full drive is the one whose write fails.
-    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        qCDebug(lcWorker) << "open dest file failed! dstFilePath:" << path;
-        return reasonForWriteFailure(QFileInfo(path).absolutePath());
-    }
+    if (!image.open())
+        return reasonForWriteFailure(directory);
     firmwareIncomplete = inPlace;
     char buffer[blockSize];
     const qint64 size = source.size();
@@ -321,10 +297,8 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
         const qint64 count = source.read(buffer, blockSize);
         if (count <= 0)
             break;
-        if (destination.write(buffer, count) != count) {
-            qCDebug(lcWorker) << "write dest file failed!" << destination.errorString();
-            return reasonForWriteFailure(QFileInfo(path).absolutePath());
-        }
+        if (!image.write(buffer, count))
+            return reasonForWriteFailure(directory);
         total += count;
         const double progress = double(total) / double(size);
         // The end is announced only once everything is done; a second try never moves
@@ -337,26 +311,24 @@ QString FileCopyThread::writeAndVerify(const QString &path, bool inPlace)
         qCDebug(lcWorker) << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
         return QStringLiteral("firmware unreadable");
     }
-    // A file system that ignored the truncation on open keeps the old file's tail behind the
-    // new image: cut it off. Only then: some (fusefat) refuse any other change of length.
-    if (destination.size() > size && !destination.resize(size)) {
-        qCDebug(lcWorker) << "cut dest file to length failed!" << destination.errorString();
-        return reasonForWriteFailure(QFileInfo(path).absolutePath());
-    }
-    if (!destination.flush() || !syncToDevice(destination.handle())) {
-        qCDebug(lcWorker) << "flush dest file failed!" << destination.errorString();
-        return reasonForWriteFailure(QFileInfo(path).absolutePath());
-    }
-    destination.close();
+    if (!image.flushToDevice())
+        return reasonForWriteFailure(directory);
+    if (!readsBackAsSource(image.writtenFileName()))
+        return QStringLiteral("verification failed");
+    firmwareIncomplete = false;
+    if (!inPlace && !stillOnDrive(drive))
+        return QStringLiteral("drive gone");
+    return image.commit() ? QString() : reasonForWriteFailure(directory);
+}
 
+bool FileCopyThread::readsBackAsSource(const QString &path)
+{
     QFile written(path);
     source.seek(0);
-    if (!written.open(QIODevice::ReadOnly) || !sameContent(source, written)) {
-        qCDebug(lcWorker) << "dest file differs from source file! dstFilePath:" << path;
-        return QStringLiteral("verification failed");
-    }
-    firmwareIncomplete = false;
-    return QString();
+    if (written.open(QIODevice::ReadOnly) && sameContent(source, written))
+        return true;
+    qCDebug(lcWorker) << "dest file differs from source file! dstFilePath:" << path;
+    return false;
 }
 
 // The stamp goes on only after the firmware, and only onto the drive the run began on.
@@ -364,31 +336,27 @@ bool FileCopyThread::writeStamp(const QString &drive)
 {
     if (stampFilePath.isEmpty())
         return true;
-    const QString reason = QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName();
     if (!stillOnDrive(drive))
         return fail(QStringLiteral("drive gone"));
-    const QFileInfo info(stampFilePath);
-    if (!makeReplaceable(stampFilePath)) {
-        qCDebug(lcWorker) << "FileCopyThread::run the stamp file cannot be replaced:" << stampFilePath;
-        return fail(reason);
-    }
-    // Written beside and renamed over the old one: after any failure or crash the drive holds
-    // the old text or the new one, never an empty or torn file. Unbuffered, so a failed write
-    // is not written again by the close.
-    const QString sidePath = stampFilePath + QStringLiteral(".new");
-    QFile stamp(sidePath);
-    const bool written = stamp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
-            && stamp.write(stampContent) == stampContent.size() && syncToDevice(stamp.handle());
-    const QString error = stamp.errorString();
-    stamp.close();
-    if (!written || !replaceFile(sidePath, stampFilePath) || !syncDirectory(info.absolutePath())) {
-        qCDebug(lcWorker) << "FileCopyThread::run writing the stamp file failed:" << stampFilePath << error;
-        QFile::remove(sidePath);
-        return fail(reason);
-    }
-    return true;
+    UnitFileWriter stamp(stampFilePath);
+    if (makeReplaceable(stampFilePath) && stamp.open() && stamp.write(stampContent) && stamp.commit())
+        return true;
+    stamp.cancelWriting();
+    qCDebug(lcWorker) << "FileCopyThread::run writing the stamp file failed:" << stampFilePath;
+    return fail(stampFailure());
 }
 
+// A drive pulled during the check can leave its mount point behind as an empty directory
+// on the computer's own disk: the firmware must not land there and be called a success.
+bool FileCopyThread::stillOnDrive(const QString &drive)
+{
+    if (checker.driveOf(dstFilePath) == drive)
+        return true;
+    qCDebug(lcWorker) << "FileCopyThread::run the drive is gone:" << drive;
+    return false;
+}
+
+// Why a write on the unit failed, from what its volume says now.
 QString FileCopyThread::reasonForWriteFailure(const QString &directory) const
 {
     const QStorageInfo volume(directory);
@@ -401,84 +369,7 @@ QString FileCopyThread::reasonForWriteFailure(const QString &directory) const
     return QStringLiteral("write failed");
 }
 
-// A drive pulled during the check can leave its mount point behind as an empty directory
-// on the computer's own disk: the firmware must not land there and be called a success.
-bool FileCopyThread::stillOnDrive(const QString &drive)
+QString FileCopyThread::stampFailure() const
 {
-    if (platform->driveOf(dstFilePath) == drive)
-        return true;
-    qCDebug(lcWorker) << "FileCopyThread::run the drive is gone:" << drive;
-    return false;
-}
-
-int FileCopyThread::checkDisk(QString drive)
-{
-    auto process = std::make_unique<QProcess>();
-    if (!runChecker(process, platform->checkCommand(drive), checkTimeLimit,
-                    "FileCopyThread::checkDisk no check:", "checkDisk process.waitForFinished error"))
-        return -1;
-    const QString result = QString::fromUtf8(process->readAllStandardOutput());
-    qCDebug(lcWorker) << "FileCopyThread::checkDisk result:" << result;
-    // The clean verdict first: an output holding both sentences means no problems.
-    if (result.contains(noProblemsMessage, Qt::CaseSensitive))
-        return 0;
-    if (result.contains(problemsFoundMessage, Qt::CaseSensitive))
-        return 1;
-    const int exitCode = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-    return platform->verdictWithoutSentence(exitCode);
-}
-
-int FileCopyThread::repairDisk(QString drive)
-{
-    auto process = std::make_unique<QProcess>();
-    if (!runChecker(process, platform->repairCommand(drive), repairTimeLimit,
-                    "FileCopyThread::repairDisk refused:", "repairDisk process.waitForFinished error"))
-        return -1;
-    qCDebug(lcWorker) << "MyChkdsk::runCommand:" << QString::fromUtf8(process->readAllStandardOutput());
-    return 0;
-}
-
-// Runs one checker command to its end; false, with the given line logged, when the
-// platform refuses it or it does not finish in time (then it is ended).
-bool FileCopyThread::runChecker(std::unique_ptr<QProcess> &processHolder, const DiskCheckCommand &command,
-                                int timeLimit, const char *refusedLine, const char *timeoutLine)
-{
-    QProcess &process = *processHolder;
-    if (!command.refusal.isEmpty()) {
-        qCDebug(lcWorker) << refusedLine << command.refusal;
-        return false;
-    }
-    // A checker that asks a question (chkdsk /f on a volume in use) meets the end of its
-    // input at once instead of holding the update until the time limit.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(command.program, command.arguments);
-    if (!waitForChecker(process, timeLimit)) {
-        qCDebug(lcWorker) << timeoutLine;
-        if (process.state() == QProcess::NotRunning)
-            return false;
-        process.kill();
-        if (!process.waitForFinished(killTimeLimit) && process.state() != QProcess::NotRunning) {
-            // Stuck in the kernel (a dead device): QProcess's destructor would wait another
-            // 30 s for it. Its handle is the lesser loss.
-            qCDebug(lcWorker) << "FileCopyThread: the disk checker outlived its kill";
-            processHolder.release();
-        }
-        return false;
-    }
-    return true;
-}
-
-// waitForFinished(timeLimit), except that a thread asked to stop stops waiting within a
-// tenth of a second: closing the application must not hang on a 30-second repair.
-bool FileCopyThread::waitForChecker(QProcess &process, int timeLimit)
-{
-    const QDeadlineTimer deadline(timeLimit);
-    while (!isInterruptionRequested()) {
-        if (process.waitForFinished(int(qMin<qint64>(100, deadline.remainingTime()))))
-            return true;
-        if (process.state() == QProcess::NotRunning || deadline.hasExpired())
-            return false;
-    }
-    qCDebug(lcWorker) << "FileCopyThread: disk checker abandoned, the thread was asked to stop";
-    return false;
+    return QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName();
 }

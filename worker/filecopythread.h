@@ -1,7 +1,7 @@
 #ifndef FILECOPYTHREAD_H
 #define FILECOPYTHREAD_H
 
-#include "diskcheckplatform.h"
+#include "diskchecker.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QString>
@@ -9,8 +9,6 @@
 
 #include <functional>
 #include <memory>
-
-class QProcess;
 
 // Writes the firmware image onto the unit's drive: checks (and if need be repairs) the
 // drive, then copies in 4096-byte blocks, announcing the fraction copied after each block.
@@ -27,6 +25,9 @@ class QProcess;
 // short asks for the update again. requestInterruption() ends a run within one block (or a
 // tenth of a second of the disk checker) with copyFailed(), except once the old file is
 // being overwritten: that write is finished first.
+// The check and repair are a DiskChecker's, each file on the unit is written by a
+// UnitFileWriter; this class decides the run: the order of the checks, the room, beside or in
+// place, the stamp and the signals.
 class FileCopyThread : public QThread
 {
     Q_OBJECT
@@ -55,17 +56,7 @@ public:
     // Only while the thread is not running.
     void setExpectedSha256(QByteArray sha256) { expectedSha256 = std::move(sha256); }
 
-    // 0: no problems, 1: problems found, -1: no verdict. Blocks up to checkTimeLimit ms.
-    int checkDisk(QString drive);
-    // 0: the repair ran to its end, -1: it did not run or was cut off. Blocks up to
-    // repairTimeLimit ms.
-    int repairDisk(QString drive);
-
     static constexpr int blockSize = 4096;
-    static constexpr int checkTimeLimit = 5000;
-    static constexpr int repairTimeLimit = 30000;
-    // How long a checker that has been killed may take to go away.
-    static constexpr int killTimeLimit = 1000;
     // Where the bar waits while the new file is flushed and read back.
     static constexpr double lastBlockProgress = 0.99;
 
@@ -96,19 +87,19 @@ protected:
 
 private:
     bool openSource();
-    bool copy(const QString &drive);
-    bool roomFor(bool inPlace, qint64 oldSize) const;
-    bool removeStamp(const QString &directory);
     bool compare();
-    void removeLeftovers(const QString &sidePath);
-    QString writeAndVerify(const QString &path, bool inPlace);
+    bool copy(const QString &drive);
+    void removeLeftovers();
+    bool roomFor(bool inPlace, qint64 oldSize) const;
+    bool writeFirmware(const QString &drive, qint64 oldSize);
+    bool removeStamp(const QString &directory);
+    QString writeImage(const QString &drive, bool inPlace);
+    bool readsBackAsSource(const QString &path);
     bool writeStamp(const QString &drive);
-    bool fail(const QString &reason);
-    QString reasonForWriteFailure(const QString &path) const;
     bool stillOnDrive(const QString &drive);
-    bool runChecker(std::unique_ptr<QProcess> &processHolder, const DiskCheckCommand &command,
-                    int timeLimit, const char *refusedLine, const char *timeoutLine);
-    bool waitForChecker(QProcess &process, int timeLimit);
+    bool fail(const QString &reason);
+    QString reasonForWriteFailure(const QString &directory) const;
+    QString stampFailure() const;
 
     QString srcFilePath;
     QString dstFilePath;
@@ -117,9 +108,7 @@ private:
     std::function<bool()> stillNeeded;
     bool verifyOnly = false;
     QByteArray expectedSha256;
-    QString noProblemsMessage;
-    QString problemsFoundMessage;
-    std::unique_ptr<DiskCheckPlatform> platform;
+    DiskChecker checker;
     // Per run, on the worker thread only.
     QFile source;
     QString sourceSha256;

@@ -303,8 +303,27 @@ def fault_points(program, workdir, kib, path):
                 yield call, action, number
 
 
+def unflushed(program, workdir, kib):
+    """The changes of the unit's folder (a rename, a removal) that its flush does not follow before the next one or the
+    end: a drive pulled right after would bring the old name back."""
+    root, trace = plug(workdir, "1.8", kib), os.path.join(workdir, "folder")
+    command = ["strace", "-f", "-qq", "-y", "-o", trace, "-e", "trace=rename,renameat,renameat2,unlink,unlinkat,fsync"]
+    assert subprocess.run(command + [program, "--update"] + QUIET, capture_output=True, env=traced()).returncode == 0
+    subprocess.run(["umount", root], check=True)
+    missed, pending = [], []
+    for call in [line.split(None, 1)[1].strip() for line in open(trace) if root in line]:
+        if not call.startswith("fsync("):
+            missed, pending = missed + pending, [call]
+        elif "<%s>)" % root in call:
+            pending = []
+    return missed + pending
+
+
 def play_sweep(program, workdir, kib):
-    """Faults at every call on the unit's files: the unit is never left unrecognised or called up to date."""
+    """Faults at every call on the unit's files: the unit is never left unrecognised or called up to date. First,
+    without faults, each change of its folder flushed."""
+    missed = unflushed(program, workdir, kib)
+    assert not missed, "the folder not flushed after %s" % missed
     tried, failures = 0, []
     for path in ["lumetra.bin", "lumetra.bin.new", "Version.txt", "Version.txt.new"]:
         for fault in list(fault_points(program, workdir, kib, path)):
