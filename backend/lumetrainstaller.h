@@ -32,8 +32,9 @@ public:
     ~LumetraInstaller() override;
 
     // Every volume whose root holds the marker, in the order of the list: one look at the
-    // volumes and one at each root, whatever the number of mounts.
-    static QStringList markedRoots(QStringList roots);
+    // volumes and one at each root, whatever the number of mounts. A root that does not
+    // answer in time is passed over.
+    static QStringList markedRoots(const QStringList &roots);
 
     // A real version file holds a few bytes; anything larger is not one.
     static constexpr qint64 maxVersionFileSize = 4096;
@@ -99,6 +100,9 @@ public:
     static void sendRemovalMessagesTo(std::FILE *stream) { EjectLumetra::setConsole(stream); }
     // The version file's text on the drive at root, or "1.0" when there is none to read.
     static QString versionOnDrive(const QString &root);
+    // What tells this connection of the unit at root from a later one there (another unit,
+    // or this one plugged in again); empty when the system cannot tell.
+    static QByteArray unitIdentity(const QString &root);
 
 private:
     QString getLumetraDrivePath();

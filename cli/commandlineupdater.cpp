@@ -14,11 +14,17 @@
 #include <QtCore/QTimer>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
 
 QtMessageHandler previousHandler = nullptr;
+
+// A unit that --watch left with an incomplete firmware stays connected, as it was asked to,
+// and is updated again after a pause, a few times.
+constexpr int retryPauseMs = 3000;
+constexpr int incompleteRetries = 3;
 
 // The backend's and the worker's diagnostics (a line per copied block) would tear the
 // progress bar and the result lines apart; warnings and worse still reach the terminal.
@@ -247,7 +253,10 @@ int CommandLineUpdater::watch()
     QTimer timer;
     timer.setInterval(1000);
     connect(&timer, &QTimer::timeout, this, [this, &mounts] {
-        if (!busy && mounts.takeChange())
+        if (busy)
+            return;
+        const bool retry = std::exchange(lookDue, false);
+        if (mounts.takeChange() || retry)
             lookForUnits();
     });
     timer.start();
@@ -266,25 +275,41 @@ void CommandLineUpdater::lookForUnits()
         return;
     busy = true;
     const QStringList roots = connectedUnits();
-    // A unit that went away is a new connection when it comes back.
-    seen.intersect(QSet<QString>(roots.begin(), roots.end()));
+    // A unit that went away, or another one mounted where it was, is a new connection.
+    QHash<QString, Seen> still;
+    for (const QString &root : roots) {
+        const auto known = seen.constFind(root);
+        if (known != seen.cend() && known->identity == LumetraInstaller::unitIdentity(root))
+            still.insert(root, *known);
+    }
+    seen.swap(still);
     for (const QString &root : roots) {
         if (stopRequested)
             break;
-        if (seen.contains(root))
+        const Seen known = seen.value(root);
+        if (seen.contains(root) && !known.retryDue)
             continue;
-        seen.insert(root);
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const QString version = backend->getCurrentVersionNumber();
         const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, version, needsUpdate);
-        process(root, *backend, needsUpdate, version, true);
+        const bool incomplete = process(root, *backend, needsUpdate, version, true);
+        // Taken after the update: where the system keeps no mount id, the identity is the marker's.
+        const Seen entry { LumetraInstaller::unitIdentity(root), incomplete ? known.incompleteRuns + 1 : 0, false };
+        seen.insert(root, entry);
+        if (incomplete && entry.incompleteRuns <= incompleteRetries) {
+            QTimer::singleShot(retryPauseMs, this, [this, root, identity = entry.identity] {
+                const auto unit = seen.find(root);
+                if (unit != seen.end() && unit->identity == identity)
+                    unit->retryDue = lookDue = true;
+            });
+        }
     }
     busy = false;
 }
 
-void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+bool CommandLineUpdater::process(const QString &root, LumetraInstaller &backend, bool needsUpdate,
                                  const QString &version, bool withCount)
 {
     const QString from = version.trimmed();
@@ -308,6 +333,7 @@ void CommandLineUpdater::process(const QString &root, LumetraInstaller &backend,
         }
     }
     report.result(root, end.outcome, end.detail, withCount);
+    return end.incomplete;
 }
 
 QString CommandLineUpdater::busyDetail(qint64 pid)
@@ -383,7 +409,7 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runUpdate(LumetraInstaller &ba
         why = QStringLiteral("the update did not finish");
     if (incomplete)
         why += QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
-    return { Outcome::Failed, why };
+    return { Outcome::Failed, why, incomplete };
 }
 
 CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &backend, const QString &version)
