@@ -275,11 +275,13 @@ void CommandLineUpdater::lookForUnits()
         return;
     busy = true;
     const QStringList roots = connectedUnits();
-    // A unit that went away, or another one mounted where it was, is a new connection.
+    // A unit that went away, or another one mounted where it was, is a new connection. One due
+    // for another try keeps its count, also where its identity is the marker's, which the
+    // failed write changed.
     QHash<QString, Seen> still;
     for (const QString &root : roots) {
         const auto known = seen.constFind(root);
-        if (known != seen.cend() && known->identity == LumetraInstaller::unitIdentity(root))
+        if (known != seen.cend() && (known->retryDue || known->identity == LumetraInstaller::unitIdentity(root)))
             still.insert(root, *known);
     }
     seen.swap(still);
@@ -289,14 +291,15 @@ void CommandLineUpdater::lookForUnits()
         const Seen known = seen.value(root);
         if (seen.contains(root) && !known.retryDue)
             continue;
+        // Before the update: one plugged in here while it runs is another connection.
+        const QByteArray identity = LumetraInstaller::unitIdentity(root);
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const QString version = backend->getCurrentVersionNumber();
         const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, version, needsUpdate);
         const bool incomplete = process(root, *backend, needsUpdate, version, true);
-        // Taken after the update: where the system keeps no mount id, the identity is the marker's.
-        const Seen entry { LumetraInstaller::unitIdentity(root), incomplete ? known.incompleteRuns + 1 : 0, false };
+        const Seen entry { identity, incomplete ? known.incompleteRuns + 1 : 0, false };
         seen.insert(root, entry);
         if (incomplete && entry.incompleteRuns <= incompleteRetries) {
             QTimer::singleShot(retryPauseMs, this, [this, root, identity = entry.identity] {

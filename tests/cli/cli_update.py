@@ -70,7 +70,8 @@ ROWS = [
     ("a stopped sshfs beside the unit: not looked into", [("1.8", TWO)], ["--list", "stopped sshfs"], 0, ["old"],
      lambda run, roots: roots[-1] in run.stderr and "looked into"),
     ("a unit at two mount points (a bind mount), --all: one unit, updated once", [("1.8", TWO, "bound")],
-     ["--update", "--all"] + QUIET, 0, ["new"], lambda run, roots: run.stdout != "%s: updated: 1.8 -> 1.73\n" % roots[0]),
+     ["--update", "--all"] + QUIET, 0, ["new"], lambda run, roots: run.stdout != "%s: updated: 1.8 -> 1.73\n" % roots[0]
+     and "not one line, updated"),
     # during: room, what happens once the copy moves, exit status, the history's outcomes, firmware afterwards,
     # further options
     ("--watch, SIGTERM during the copy: the watch ends with 0, old firmware, on record", "during",
