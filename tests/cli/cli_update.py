@@ -187,8 +187,9 @@ def play_during(program, workdir, how):
 
 
 def play_watch(program, workdir, how):
-    """--watch: another unit mounted where the first one was ("swap"), or one whose write in place failed once
-    ("retry"); a guard ends the watch should the second update never come."""
+    """--watch, beside a stopped FUSE mount named once: another unit mounted where the first one was ("swap"), or one
+    whose write in place failed once ("retry"); a guard ends the watch should the second update never come."""
+    stopped, server = stopped_fuse(workdir, "fusefat")
     root, seen = plug(workdir, "1.8", TWO if how == "swap" else ONE), []
     fault = ["strace", "-f", "-qq", "-o", "/dev/null", "-P", os.path.join(root, "lumetra.bin"), "-e",
              "inject=write:error=EIO:when=2"] if how == "retry" else []
@@ -213,11 +214,17 @@ def play_watch(program, workdir, how):
             assert "incomplete firmware" in seen[-1]["detail"], seen[-1]
         wait_for(watch, seen, ended("updated"))
         check_units([root], ["1.8"], ["new"])
+        end()
+        said = watch.communicate(timeout=60)[1]
+        # The failed first try still counts.
+        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, "exit %d, the stopped mount named %d" \
+            " times: %s" % (watch.returncode, said.count(stopped), said)
     finally:
         guard.cancel()
         if watch.poll() is None:
             end()
         watch.wait(60)
+        os.kill(server, signal.SIGKILL)
         if how == "swap":
             subprocess.run(["umount", root])
 
