@@ -4,6 +4,8 @@
 
 #include "drivefiles.h"
 #include "firmwareidentity.h"
+#include "mounttable.h"
+#include "rootprobe.h"
 
 #include "diskcheckplatform.h"
 #include "ejectlumetra.h"
@@ -11,13 +13,10 @@
 #include "filecopythread.h"
 
 #include <QtCore/QDebug>
-#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QThread>
 #include <QtCore/QVersionNumber>
-
-#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcBackend, "lumetra.backend")
 
@@ -93,29 +92,21 @@ bool LumetraInstaller::isLumetraConnected()
 }
 
 // The first volume whose root lists an ordinary, non-hidden file named exactly
-// "lumetra.bin". A root that cannot be listed lists nothing and is passed over.
+// "lumetra.bin". A root that cannot be listed, or does not answer in time, is passed over.
 QString LumetraInstaller::findMarkedRoot() const
 {
     // Stops at the first: the others need not be listed.
-    const QStringList roots = volumes->rootPaths();
-    for (const QString &root : roots) {
-        if (isMarked(root))
-            return root;
-    }
-    return QString();
+    return RootProbe::rootsHolding(volumes->rootPaths(), markerFileName, true).value(0);
 }
 
-QStringList LumetraInstaller::markedRoots(QStringList units)
+QStringList LumetraInstaller::markedRoots(const QStringList &roots)
 {
-    units.erase(std::remove_if(units.begin(), units.end(), [](const QString &root) { return !isMarked(root); }),
-                units.end());
-    return units;
+    return RootProbe::rootsHolding(roots, markerFileName, false);
 }
 
 bool LumetraInstaller::isMarked(const QString &root)
 {
-    const QStringList files = QDir(root).entryList(QStringList(), QDir::Files, QDir::NoSort);
-    return files.contains(markerFileName, Qt::CaseSensitive);
+    return !RootProbe::rootsHolding(QStringList(root), markerFileName, true).isEmpty();
 }
 
 QString LumetraInstaller::getCurrentVersionNumber()
@@ -141,6 +132,11 @@ QString LumetraInstaller::versionOnDrive(const QString &root)
     const QByteArray content = file.read(maxVersionFileSize);
     file.close();
     return QString::fromUtf8(content); // stops at the first zero byte
+}
+
+QByteArray LumetraInstaller::unitIdentity(const QString &root)
+{
+    return MountTable::mountIdentity(root, markerFileName);
 }
 
 bool LumetraInstaller::doesLumetraNeedUpdate()

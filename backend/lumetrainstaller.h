@@ -34,8 +34,9 @@ public:
     ~LumetraInstaller() override;
 
     // Every volume whose root holds the marker, in the order of the list: one look at the
-    // volumes and one at each root, whatever the number of mounts.
-    static QStringList markedRoots(QStringList roots);
+    // volumes and one at each root, whatever the number of mounts. A root that does not
+    // answer in time is passed over.
+    static QStringList markedRoots(const QStringList &roots);
 
     // The firmware carried here: its version, and its SHA-256 (lower-case hex) as the build
     // found it, which every update checks the image against before writing a byte.
@@ -110,6 +111,9 @@ public:
     static void sendRemovalMessagesTo(std::FILE *stream);
     // The version file's text on the drive at root, or "1.0" when there is none to read.
     static QString versionOnDrive(const QString &root);
+    // What tells this connection of the unit at root from a later one there (another unit,
+    // or this one plugged in again); empty when the system cannot tell.
+    static QByteArray unitIdentity(const QString &root);
 
 private:
     QString findMarkedRoot() const;

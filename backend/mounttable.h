@@ -12,10 +12,18 @@ namespace MountTable {
 
 // Root paths of the mounted volumes a user could plug in, in the order the system reports
 // them (on Windows "E:/" and so on, ascending by letter). Kernel and runtime mounts (/proc,
-// /sys, /dev, /var/run, /var/lock) are left out; a root mounted twice is listed once.
-// A root whose name cannot be written as a file name of this program (bytes that are not
-// valid in the system's encoding) is left out too, and its bytes go into unnamed.
+// /sys, /dev, /var/run, /var/lock) and network shares are left out (on Windows also drives
+// without a medium), so nothing ever looks into them. A volume mounted twice (a bind mount)
+// is listed once, at its first mount point. A root whose name cannot be written as a file
+// name of this program (bytes that are not valid in the system's encoding) is left out too,
+// and its bytes go into unnamed.
 QStringList rootPaths(QList<QByteArray> *unnamed = nullptr);
+
+// What tells this mounting of the volume at root from any other, also one at the same root
+// later (another unit plugged in where the last one was): a mount's own id where the system
+// keeps it unique, otherwise the identity of the volume's fileInRoot. Empty when root cannot
+// be looked at.
+QByteArray mountIdentity(const QString &root, const QString &fileInRoot);
 
 } // namespace MountTable
 

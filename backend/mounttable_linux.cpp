@@ -2,11 +2,20 @@
 
 #include <QtCore/QByteArrayList>
 #include <QtCore/QFile>
+#include <QtCore/QHash>
 #include <QtCore/QSet>
 #include <QtCore/QSocketNotifier>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
+
+// Linux 6.8 and later: a mount's id that is never given to another mount until the next boot.
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x4000U
+#endif
 
 namespace {
 
@@ -39,15 +48,42 @@ bool isUnder(const QByteArray &path, const QByteArray &folder)
 }
 
 // Mounts of the kernel and of the system's runtime: never a drive a user plugs in.
-bool isSystemMount(const QByteArray &path, const QByteArray &type)
+bool isSystemMount(const QByteArray &path)
 {
     static const QByteArray systemFolders[] = { "/dev", "/proc", "/sys", "/var/run", "/var/lock" };
     for (const QByteArray &folder : systemFolders) {
         if (isUnder(path, folder))
             return true;
     }
-    return type == "rootfs";
+    return false;
 }
+
+// File systems that are never a unit and that are not looked into: the kernel's own, and
+// network shares, whose server may stop answering and hold every look for minutes. A unit is
+// a local volume (vfat, exfat, ext4, a FUSE driver of such, tmpfs for a stand-in).
+bool isNeverUnit(const QByteArray &type)
+{
+    static const QSet<QByteArray> types = {
+        // network
+        "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "9p", "ceph", "glusterfs", "davfs", "afs", "coda",
+        "lustre", "sshfs", "fuse.sshfs", "fuse.glusterfs", "fuse.ceph", "fuse.ceph-fuse", "fuse.davfs",
+        "fuse.s3fs", "fuse.rclone", "fuse.gcsfuse", "fuse.curlftpfs", "fuse.smbnetfs", "fuse.gvfsd-fuse",
+        "fuse.portal",
+        // the kernel's
+        "rootfs", "proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "debugfs", "tracefs",
+        "securityfs", "bpf", "mqueue", "hugetlbfs", "configfs", "fusectl", "binfmt_misc", "autofs", "nsfs",
+        "efivarfs", "pstore", "rpc_pipefs", "nfsd", "selinuxfs", "fuse.lxcfs",
+    };
+    return types.contains(type);
+}
+
+struct Mount
+{
+    QByteArray point;
+    // The mounted file system ("major:minor") and the folder of it that is mounted: a bind
+    // mount of a volume shows the same pair again.
+    QByteArray volume;
+};
 
 } // namespace
 
@@ -59,8 +95,11 @@ QStringList MountTable::rootPaths(QList<QByteArray> *unnamed)
         return paths;
     // One read: the kernel hands over the whole table at once, consistent with itself.
     const QByteArrayList lines = table.readAll().split('\n');
-    QSet<QString> listed;
-    listed.reserve(lines.size());
+    std::vector<Mount> mounts;
+    mounts.reserve(size_t(lines.size()));
+    // A mount point's path reaches the last mount made on it; those under it are hidden.
+    QHash<QByteArray, size_t> top;
+    top.reserve(lines.size());
     for (const QByteArray &line : lines) {
         // "36 35 98:0 /root /mount/point options [optional fields] - type source options"
         const QByteArrayList fields = line.split(' ');
@@ -68,21 +107,46 @@ QStringList MountTable::rootPaths(QList<QByteArray> *unnamed)
         if (fields.size() < 5 || separator < 0 || separator + 1 >= fields.size())
             continue;
         const QByteArray mountPoint = unescaped(fields.at(4));
-        if (isSystemMount(mountPoint, fields.at(separator + 1)))
+        if (isSystemMount(mountPoint) || isNeverUnit(fields.at(separator + 1)))
             continue;
-        const QString root = QFile::decodeName(mountPoint);
+        top.insert(mountPoint, mounts.size());
+        mounts.push_back({ mountPoint, fields.at(2) + ' ' + fields.at(3) });
+    }
+    // One unit, one entry: a volume reached by two mount points is listed at the first.
+    QSet<QByteArray> listed;
+    listed.reserve(int(mounts.size()));
+    for (size_t index = 0; index < mounts.size(); ++index) {
+        const Mount &mount = mounts[index];
+        if (top.value(mount.point) != index || listed.contains(mount.volume))
+            continue;
+        const QString root = QFile::decodeName(mount.point);
         // Opened by that name, it would be another path, or none.
-        if (QFile::encodeName(root) != mountPoint) {
+        if (QFile::encodeName(root) != mount.point) {
             if (unnamed)
-                unnamed->append(mountPoint);
+                unnamed->append(mount.point);
             continue;
         }
-        if (listed.contains(root))
-            continue;
-        listed.insert(root);
+        listed.insert(mount.volume);
         paths.append(root);
     }
     return paths;
+}
+
+QByteArray MountTable::mountIdentity(const QString &root, const QString &fileInRoot)
+{
+    struct statx mount = {};
+    if (statx(AT_FDCWD, QFile::encodeName(root).constData(), AT_NO_AUTOMOUNT, STATX_MNT_ID_UNIQUE, &mount) != 0)
+        return QByteArray();
+    if (mount.stx_mask & STATX_MNT_ID_UNIQUE)
+        return "mount " + QByteArray::number(quint64(mount.stx_mnt_id));
+    // Older kernels give a mount's id to the next one: the file tells one volume from another.
+    struct statx file = {};
+    const QByteArray path = QFile::encodeName(root + QLatin1Char('/') + fileInRoot);
+    if (statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO | STATX_CTIME, &file) != 0)
+        return QByteArray();
+    return "file " + QByteArray::number(mount.stx_dev_major) + ':' + QByteArray::number(mount.stx_dev_minor) + ' '
+            + QByteArray::number(quint64(file.stx_ino)) + ' ' + QByteArray::number(qint64(file.stx_ctime.tv_sec))
+            + '.' + QByteArray::number(file.stx_ctime.tv_nsec);
 }
 
 struct MountWatcher::Private

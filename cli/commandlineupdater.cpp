@@ -14,11 +14,17 @@
 #include <QtCore/QTimer>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
 
 QtMessageHandler terminalHandler = nullptr;
+
+// A unit that --watch left with an incomplete firmware stays connected, as it was asked to,
+// and is updated again after a pause, a few times.
+constexpr int retryPauseMs = 3000;
+constexpr int incompleteRetries = 3;
 
 // Called for the lines the terminal is to show (the log file decides which): a warning that
 // comes while the progress bar is drawn starts on a line of its own.
@@ -248,7 +254,10 @@ int CommandLineUpdater::watch()
     QTimer timer;
     timer.setInterval(1000);
     connect(&timer, &QTimer::timeout, this, [this, &mounts] {
-        if (!busy && mounts.takeChange())
+        if (busy)
+            return;
+        const bool retry = std::exchange(lookDue, false);
+        if (mounts.takeChange() || retry)
             lookForUnits();
     });
     timer.start();
@@ -267,25 +276,44 @@ void CommandLineUpdater::lookForUnits()
         return;
     busy = true;
     const QStringList roots = connectedUnits();
-    // A unit that went away is a new connection when it comes back.
-    seen.intersect(QSet<QString>(roots.begin(), roots.end()));
+    // A unit that went away, or another one mounted where it was, is a new connection. One due
+    // for another try keeps its count, also where its identity is the marker's, which the
+    // failed write changed.
+    QHash<QString, Seen> still;
+    for (const QString &root : roots) {
+        const auto known = seen.constFind(root);
+        if (known != seen.cend() && (known->retryDue || known->identity == LumetraInstaller::unitIdentity(root)))
+            still.insert(root, *known);
+    }
+    seen.swap(still);
     for (const QString &root : roots) {
         if (stopRequested)
             break;
-        if (seen.contains(root))
+        const Seen known = seen.value(root);
+        if (seen.contains(root) && !known.retryDue)
             continue;
-        seen.insert(root);
+        // Before the update: one plugged in here while it runs is another connection.
+        const QByteArray identity = LumetraInstaller::unitIdentity(root);
         const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
         report.unitFound(root);
         const QString version = backend->getCurrentVersionNumber();
         const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
         report.versionChecked(root, version, needsUpdate);
-        updateAndReport(root, *backend, needsUpdate, version, true);
+        const bool incomplete = updateAndReport(root, *backend, needsUpdate, version, true);
+        const Seen entry { identity, incomplete ? known.incompleteRuns + 1 : 0, false };
+        seen.insert(root, entry);
+        if (incomplete && entry.incompleteRuns <= incompleteRetries) {
+            QTimer::singleShot(retryPauseMs, this, [this, root, identity = entry.identity] {
+                const auto unit = seen.find(root);
+                if (unit != seen.end() && unit->identity == identity)
+                    unit->retryDue = lookDue = true;
+            });
+        }
     }
     busy = false;
 }
 
-void CommandLineUpdater::updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+bool CommandLineUpdater::updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
                                          const QString &version, bool withCount)
 {
     const QString from = version.trimmed();
@@ -307,6 +335,7 @@ void CommandLineUpdater::updateAndReport(const QString &root, LumetraInstaller &
                 ? removedNote() : QStringLiteral("; eject it yourself before unplugging: ") + removal.reason;
     }
     report.result(root, end.outcome, end.detail, withCount, removal);
+    return end.incomplete;
 }
 
 QString CommandLineUpdater::busyDetail(qint64 pid)
@@ -383,7 +412,7 @@ CommandLineUpdater::UpdateEnd CommandLineUpdater::runUpdate(LumetraInstaller &ba
         why = QStringLiteral("the update did not finish");
     if (incomplete)
         why += QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
-    return { Outcome::Failed, why };
+    return { Outcome::Failed, why, incomplete };
 }
 
 CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &backend, const QString &version)

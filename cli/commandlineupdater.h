@@ -3,6 +3,7 @@
 
 #include "commandlinereport.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QObject>
 #include <QtCore/QSet>
 #include <QtCore/QString>
@@ -65,10 +66,11 @@ private:
     {
         CommandLineReport::Outcome outcome = CommandLineReport::Outcome::Failed;
         QString detail;
+        bool incomplete = false;
     };
     // Updates the unit when it needs it, asks for its removal when it holds what it was told,
-    // and reports the result line.
-    void updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
+    // and reports the result line. True when the unit was left with an incomplete firmware.
+    bool updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
                          const QString &version, bool withCount);
     UpdateEnd runUpdate(LumetraInstaller &backend);
     UpdateEnd runVerify(LumetraInstaller &backend, const QString &version);
@@ -87,7 +89,17 @@ private:
     // A unit was left as it was because of a stop request (or not reached at all).
     bool leftByStop = false;
     bool busy = false;
-    QSet<QString> seen;
+    // The units --watch has dealt with, by root: which connection there it was, how many runs
+    // in a row left it with an incomplete firmware, and whether it is due for another.
+    struct Seen
+    {
+        QByteArray identity;
+        int incompleteRuns = 0;
+        bool retryDue = false;
+    };
+    QHash<QString, Seen> seen;
+    // A retry is due: the next tick looks even though no mount changed.
+    bool lookDue = false;
     // Volumes whose names this program cannot open, said once each.
     QSet<QByteArray> unnamedSaid;
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """cli_update.py <LumetraInstaller> <bundled lumetra.bin> rows|two|one: the program without a window on real tmpfs
 units, the table's rows or a fault sweep. ctest runs it as root in a private mount namespace; it skips (77) without."""
-import collections, glob, hashlib, json, os, signal, subprocess, sys, tempfile, time  # noqa: E401
+import collections, glob, hashlib, json, os, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
 QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
@@ -41,6 +41,11 @@ def by_hand(run, roots):
     return wrong or said != wanted or [seen[-1][key] for key in ("updated", "upToDate", "failed")] != [1, 1, 0]
 
 
+def named_once(run, roots):
+    """The stopped mount ({-1}) beside the units is named in one warning."""
+    return run.stderr.count(roots[-1]) != 1 and "named %d times" % run.stderr.count(roots[-1])
+
+
 def events(run, roots):
     seen = [json.loads(line) for line in run.stdout.splitlines()]
     kinds = [event["event"] for event in seen]
@@ -49,11 +54,12 @@ def events(run, roots):
 
 
 # name, units (version, None for a folder in its place; tmpfs KiB; what else: "leftovers", "new" or "empty" image,
-# "link": the marker a link off the drive, a mount point name) in mount order, options (">full": standard output is
-# a full disk; ">history/": the history a folder, which cannot be written; "runner": started through the tests'
-# runner, in a namespace of its own; "ro:<folder>": a read-only tmpfs over the folder meanwhile; NAME=value: in its
-# environment), exit status, firmware afterwards, a check of the run that returns what is wrong; or name, a play
-# function, its argument
+# "link": the marker a link off the drive, "bound" also at a second mount point, a mount point name) in mount order,
+# options (">full": standard output is a full disk; ">history/": the history a folder, which cannot be written;
+# "runner": started through the tests' runner, in a namespace of its own; "ro:<folder>": a read-only tmpfs over the
+# folder meanwhile; "stopped TYPE": first in the table a FUSE mount of that type whose server is stopped, as a lost
+# share's; NAME=value: in its environment), exit status, firmware afterwards, a check of the run that returns what is
+# wrong; or name, a play function, its argument
 ROWS = [
     ("no unit", [], ["--update"] + QUIET, 2, [], None),
     ("1.8 and 1.73 with --all: one updated, one left alone", [("1.8", TWO), ("1.73", TWO)],
@@ -101,6 +107,15 @@ ROWS = [
     ("QT_LOGGING_RULES naming the per-block lines: on the terminal", [("1.8", TWO)],
      ["--update", "QT_LOGGING_RULES=lumetra.progress.debug=true"] + QUIET, 0, ["new"],
      lambda run, _: "lumetra.progress: copy file progress" not in run.stderr),
+    ("a stopped FUSE mount beside the unit, --list: the unit listed, the mount named once", [("1.8", TWO)],
+     ["--list", "stopped fusefat"], 0, ["old"], named_once),
+    ("the same with --update: updated", [("1.8", TWO)], ["--update", "stopped fusefat"] + QUIET, 0, ["new"],
+     named_once),
+    ("a stopped sshfs beside the unit: not looked into", [("1.8", TWO)], ["--list", "stopped sshfs"], 0, ["old"],
+     lambda run, roots: roots[-1] in run.stderr and "looked into"),
+    ("a unit at two mount points (a bind mount), --all: one unit, updated once", [("1.8", TWO, "bound")],
+     ["--update", "--all"] + QUIET, 0, ["new"], lambda run, roots: run.stdout != "%s: updated: 1.8 -> 1.73\n" % roots[0]
+     and "not one line, updated"),
     # during: room, what happens once the copy moves, exit status, the history's outcomes, firmware afterwards,
     # further options
     ("--watch, SIGTERM during the copy: the watch ends with 0, old firmware, on record", "during",
@@ -115,6 +130,8 @@ ROWS = [
      (ONE, signal.SIGHUP, 0, ["updated"], "new")),
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
      (TWO, "gone", 1, ["updated"], "new")),
+    ("--watch: another unit mounted where the updated one was is updated too", "watch", "swap"),
+    ("--watch: a unit left with an incomplete firmware is updated again", "watch", "retry"),
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
     ("1.73 beside another image, --force in place, an I/O error mid-write: no longer 1.73, --update mends it",
      "forced", ("write", "error=EIO", 50)),
@@ -124,7 +141,7 @@ ROWS = [
 
 def plug(workdir, version, kib, what=None):
     root = tempfile.mkdtemp(dir=workdir)
-    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new", "empty", "link"):
+    if isinstance(what, (str, bytes)) and what not in ("leftovers", "new", "empty", "link", "bound"):
         root = os.path.join(os.fsencode(root) if isinstance(what, bytes) else root, what)
         os.mkdir(root)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kib, "tmpfs", root], check=True)
@@ -137,7 +154,23 @@ def plug(workdir, version, kib, what=None):
     for name, data in files.items():
         path = os.path.join(os.fsdecode(root), name)
         os.mkdir(path) if data is None else open(path, "wb").write(data)
+    if what == "bound":
+        os.mkdir(root + ".bound")
+        subprocess.run(["mount", "--bind", root, root + ".bound"], check=True)
     return root
+
+
+def stopped_fuse(workdir, subtype):
+    """A FAT image served by fusefat as a file system of the given type, its server then stopped: every look into it
+    waits for an answer that never comes. Its path and its server's pid."""
+    image, path = os.path.join(workdir, "fat.img"), os.path.join(workdir, subtype)
+    subprocess.run(["truncate", "-s", "1M", image], check=True)
+    subprocess.run(["mkfs.fat", image], stdout=subprocess.DEVNULL, check=True)
+    os.mkdir(path)
+    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL, check=True)
+    server = int(subprocess.run(["pgrep", "-f", image], capture_output=True, text=True).stdout.split()[0])
+    os.kill(server, signal.SIGSTOP)
+    return path, server
 
 
 def state(root):
@@ -215,6 +248,49 @@ def play_during(program, workdir, how):
     check_units([root], ["1.8"], [firmware])
 
 
+def play_watch(program, workdir, how):
+    """--watch, beside a stopped FUSE mount named once: another unit mounted where the first one was ("swap"), or one
+    whose write in place failed once ("retry"); a guard ends the watch should the second update never come."""
+    stopped, server = stopped_fuse(workdir, "fusefat")
+    root, seen = plug(workdir, "1.8", TWO if how == "swap" else ONE), []
+    fault = ["strace", "-f", "-qq", "-o", "/dev/null", "-P", os.path.join(root, "lumetra.bin"), "-e",
+             "inject=write:error=EIO:when=2"] if how == "retry" else []
+    watch = subprocess.Popen(fault + [program, "--update", "--watch", "--json"] + QUIET, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True, env=traced())
+    end = lambda: os.kill(traced_pid(watch) if fault else watch.pid, signal.SIGTERM)  # noqa: E731
+    guard = threading.Timer(60, end)
+    guard.start()
+    ended = lambda outcome: lambda event: event["event"] == "result" and event["outcome"] == outcome  # noqa: E731
+    try:
+        wait_for(watch, seen, ended("updated" if how == "swap" else "failed"))
+        if how == "swap":
+            check_units([root], ["1.8"], ["new"])
+            stage = tempfile.mkdtemp(dir=workdir)
+            subprocess.run(["mount", "-t", "tmpfs", "tmpfs", stage], check=True)
+            os.mkdir(os.path.join(stage, "unit"))
+            for name, data in (("lumetra.bin", OLD), ("Version.txt", b"1.8")):
+                open(os.path.join(stage, "unit", name), "wb").write(data)
+            # Over the first one in one step: the path never shows no unit between two looks.
+            subprocess.run(["mount", "--bind", os.path.join(stage, "unit"), root], check=True)
+        else:
+            assert "incomplete firmware" in seen[-1]["detail"], seen[-1]
+        wait_for(watch, seen, ended("updated"))
+        check_units([root], ["1.8"], ["new"])
+        end()
+        said = watch.communicate(timeout=60)[1]
+        # The failed first try still counts.
+        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, "exit %d, the stopped mount named %d" \
+            " times: %s" % (watch.returncode, said.count(stopped), said)
+    finally:
+        guard.cancel()
+        if watch.poll() is None:
+            end()
+        watch.wait(60)
+        os.kill(server, signal.SIGKILL)
+        if how == "swap":
+            subprocess.run(["umount", root])
+
+
 def play_removal(program, workdir, _):
     if subprocess.run(["udisksctl", "status"], capture_output=True).returncode:
         return print("SKIP: no udisks here")
@@ -247,26 +323,33 @@ def play(row, program, workdir):
     if isinstance(units, str):
         return globals()["play_" + units](program, workdir, options)
     status, firmware, check = row[3:]
-    roots = [plug(workdir, *unit) for unit in units]
-    if ">history/" in options:
-        os.makedirs(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
+    stopped = [stopped_fuse(workdir, option.split()[1]) for option in options if option.startswith("stopped ")]
     covered = [option[3:] for option in options if option.startswith("ro:")]
-    for folder in covered:
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", folder], check=True)
-    command = [RUNNER, "root"] if "runner" in options else []
-    command += [program] + [option for option in options if option[0] == "-"]
-    settings = dict(option.split("=", 1) for option in options if "=" in option and option[0] != "-")
     try:
+        roots = [plug(workdir, *unit) for unit in units]
+        if ">history/" in options:
+            os.makedirs(os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller", "history.jsonl"))
+        for folder in covered:
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "ro", "tmpfs", folder], check=True)
+        command = [RUNNER, "root"] if "runner" in options else []
+        command += [program] + [option for option in options if option[0] == "-"]
+        settings = dict(option.split("=", 1) for option in options if "=" in option and option[0] != "-")
         with open("/dev/full" if ">full" in options else os.devnull, "w") as full:
-            run = subprocess.run(command, stdin=subprocess.DEVNULL, errors="replace", timeout=30, env=dict(os.environ, **settings),
+            started = time.monotonic()
+            run = subprocess.run(command, stdin=subprocess.DEVNULL, errors="replace", timeout=30,
+                                 env=dict(os.environ, **settings),
                                  stdout=full if ">full" in options else subprocess.PIPE, stderr=subprocess.PIPE)
+        if stopped:
+            print("  %.2f s with a stopped mount beside the unit: %s" % (time.monotonic() - started, name))
+        assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
+        wrong = check and check(run, [os.fsdecode(root) for root in roots] + [path for path, _ in stopped])
+        assert not wrong, "%s\n%s%s" % (wrong, run.stdout, run.stderr)
+        check_units(roots, [unit[0] for unit in units], firmware)
     finally:
         for folder in covered:
             subprocess.run(["umount", folder], check=True)
-    assert run.returncode == status, "exit status %d, expected %d\n%s" % (run.returncode, status, run.stderr)
-    wrong = check and check(run, [os.fsdecode(root) for root in roots])
-    assert not wrong, "%s\n%s%s" % (wrong, run.stdout, run.stderr)
-    check_units(roots, [unit[0] for unit in units], firmware)
+        for _, server in stopped:  # a stopped server holds every look into it, the cleanup's too
+            os.kill(server, signal.SIGKILL)
 
 
 def faulted(program, root, path, fault, trace="/dev/null", more=()):
