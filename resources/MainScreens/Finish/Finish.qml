@@ -14,37 +14,37 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
-        height: unitLength / 2
+        height: Theme.unit / 2
         text: textStrings.stepHeading(5)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: textStrings.finish_TitleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     ParagraphRow {
-        height: unitLength * 1.25
+        height: Theme.unit * 1.25
         model: textStrings.finish_InstructionsText
         textScale: 0.8
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     PictureRow {
-        height: unitLength * 5
+        height: Theme.unit * 5
         source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
         description: qsTr("Lumetra plugged into power again, with a check mark")
     }

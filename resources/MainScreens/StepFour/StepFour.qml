@@ -57,28 +57,28 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
-        height: unitLength / 2
+        height: Theme.unit / 2
         text: textStrings.stepHeading(4)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: root.titleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     // Three paragraphs when the drive must be ejected by hand: the picture gives up its white
     // top to them.
     ParagraphRow {
-        height: unitLength * (ejectByHand ? 2.2 : 2)
+        height: Theme.unit * (ejectByHand ? 2.2 : 2)
         model: instructions
         textScale: ejectByHand ? 0.7 : 0.8
     }
@@ -87,9 +87,9 @@ ScreenPane {
     PictureRow {
         parent: root
         width: root.width - root.forwardButton.width
-        height: unitLength * 5 - hiddenTop
+        height: Theme.unit * 5 - hiddenTop
         y: root.height - height
-        hiddenTop: ejectByHand ? unitLength * 0.75 : 0
+        hiddenTop: ejectByHand ? Theme.unit * 0.75 : 0
         source: "qrc:/Assets/lumetra-UnplugUSB.jpg"
         description: qsTr("The USB cable unplugged from Lumetra after the computer ejected its drive")
     }

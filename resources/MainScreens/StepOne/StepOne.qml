@@ -12,37 +12,37 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
-        height: unitLength / 2
+        height: Theme.unit / 2
         text: textStrings.stepHeading(1)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: textStrings.stepOne_TitleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     ParagraphRow {
-        height: unitLength * 1.25
+        height: Theme.unit * 1.25
         model: textStrings.stepOne_InstructionsText
         textScale: 0.8
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     PictureRow {
-        height: unitLength * 5
+        height: Theme.unit * 5
         source: "qrc:/Assets/Lumetra-Disconnect.jpg"
         description: qsTr("Lumetra switched off, its power plug pulled from the wall socket")
     }

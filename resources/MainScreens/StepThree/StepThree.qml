@@ -180,26 +180,26 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
-        height: unitLength / 2
+        height: Theme.unit / 2
         text: textStrings.stepHeading(3)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: textStrings.stepThree_TitleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     ParagraphRow {
-        height: unitLength * 2
+        height: Theme.unit * 2
         model: textStrings.stepThree_InstructionsText
         textScale: 0.7
     }
@@ -211,16 +211,16 @@ ScreenPane {
 
         parent: root
         width: root.width - root.forwardButton.width - x
-        height: failureText === "" ? 0 : unitLength
-        x: unitLength / 3
-        y: root.height - unitLength * 5
+        height: failureText === "" ? 0 : Theme.unit
+        x: Theme.unit / 3
+        y: root.height - Theme.unit * 5
 
         Text {
             objectName: "failureText"
 
             width: parent.width
             anchors.top: parent.top
-            anchors.topMargin: unitLength * 0.05
+            anchors.topMargin: Theme.unit * 0.05
             text: failureText
             visible: text !== ""
             wrapMode: Text.WordWrap
@@ -238,7 +238,7 @@ ScreenPane {
     PictureRow {
         parent: root
         width: root.width - root.forwardButton.width
-        height: unitLength * 5 - hiddenTop
+        height: Theme.unit * 5 - hiddenTop
         y: root.height - height
         hiddenTop: failureRow.height
         source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
@@ -253,7 +253,7 @@ ScreenPane {
 
         parent: root
         width: root.width / 2
-        height: unitLength
+        height: Theme.unit
         x: root.width / 2 - width / 2
         y: root.height / 2 - height / 2
         modal: true

@@ -12,37 +12,37 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
-        height: unitLength / 2
+        height: Theme.unit / 2
         text: textStrings.stepHeading(2)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: textStrings.stepTwo_TitleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     ParagraphRow {
-        height: unitLength * 0.75
+        height: Theme.unit * 0.75
         model: textStrings.stepTwo_InstructionsText
         textScale: 0.8
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     PictureRow {
-        height: unitLength * 6
+        height: Theme.unit * 6
         source: "qrc:/Assets/lumetra-ConnectUSB.jpg"
         description: qsTr("A USB cable from a computer plugged into Lumetra")
     }

@@ -18,32 +18,32 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 2
+        height: Theme.unit / 2
     }
 
     HeaderRow {
         id: versionRow
 
-        height: unitLength / 2
+        height: Theme.unit / 2
         //: %1 is the firmware version found on the unit, such as 1.73.
         text: qsTr("Your Lumetra is already on version %1").arg(currentVersionNumber)
     }
 
     TitleRow {
-        height: unitLength * 0.6
+        height: Theme.unit * 0.6
         text: textStrings.uptodate_TitleText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     // Tall enough for the whole paragraph; the picture stays where it was.
     ParagraphRow {
         id: paragraph
 
-        height: unitLength * 1.5
+        height: Theme.unit * 1.5
         //: %1 is the maker's software page. 'Finish' names this screen's button:
         //: use its translated label.
         model: [qsTr("Your Lumetra has already received the update included in this installer. "
@@ -54,7 +54,7 @@ ScreenPane {
     }
 
     PictureRow {
-        height: unitLength * 5
+        height: Theme.unit * 5
         source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
         description: qsTr("Lumetra plugged into power again, with a check mark")
     }
