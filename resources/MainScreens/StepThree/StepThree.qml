@@ -50,50 +50,6 @@ ScreenPane {
     //: Step three, after a failed update, for any reason without a line of its own.
     readonly property string genericFailureLine: qsTr("The update failed.")
 
-    function progressChangeSlot(value)
-    {
-        // Only this screen's own copy moves the bar.
-        if (updateRunning)
-            copyProgressBar.value = value;
-    }
-
-    function failedBecauseSlot(reason, incomplete)
-    {
-        if (!updateRunning)
-            return;
-        failureReason = reason;
-        firmwareIncomplete = incomplete;
-    }
-
-    // Another updater finished first: nothing was written, and the success follows.
-    function foundUpToDateSlot(version)
-    {
-        if (updateRunning)
-            upToDateVersion = version;
-    }
-
-    function copyFileSuccessSlot()
-    {
-        if (!updateRunning) {
-            otherCopyEnded();
-            return;
-        }
-        updateSucceeded = true;
-        completeUpdate();
-    }
-
-    function copyFileFailedSlot()
-    {
-        if (!updateRunning) {
-            otherCopyEnded();
-            return;
-        }
-        updateRunning = false;
-        popup.close();
-        copyProgressBar.reset();
-        forwardEnabled = isLumetraConnected;
-    }
-
     function otherCopyEnded()
     {
         if (!refused)
@@ -160,22 +116,54 @@ ScreenPane {
 
     onForward: startUpdate()
 
-    Component.onCompleted: {
-        lumetraUpdater.copyFileProgress.connect(progressChangeSlot);
-        lumetraUpdater.updateFailedBecause.connect(failedBecauseSlot);
-        lumetraUpdater.foundUpToDate.connect(foundUpToDateSlot);
-        lumetraUpdater.updateFirmwareSuccess.connect(copyFileSuccessSlot);
-        lumetraUpdater.updateFirmwareFailed.connect(copyFileFailedSlot);
-    }
+    // The backend outlives the screen: a copy that ends after the user has left reaches
+    // nothing here, as these go with the screen.
+    Connections {
+        target: lumetraUpdater
 
-    // The backend outlives the screen: a copy that ends after the user has left must
-    // reach nothing here.
-    Component.onDestruction: {
-        lumetraUpdater.copyFileProgress.disconnect(progressChangeSlot);
-        lumetraUpdater.updateFailedBecause.disconnect(failedBecauseSlot);
-        lumetraUpdater.foundUpToDate.disconnect(foundUpToDateSlot);
-        lumetraUpdater.updateFirmwareSuccess.disconnect(copyFileSuccessSlot);
-        lumetraUpdater.updateFirmwareFailed.disconnect(copyFileFailedSlot);
+        function onCopyFileProgress(value)
+        {
+            // Only this screen's own copy moves the bar.
+            if (updateRunning)
+                copyProgressBar.value = value;
+        }
+
+        function onUpdateFailedBecause(reason, incomplete)
+        {
+            if (!updateRunning)
+                return;
+            failureReason = reason;
+            firmwareIncomplete = incomplete;
+        }
+
+        // Another updater finished first: nothing was written, and the success follows.
+        function onFoundUpToDate(version)
+        {
+            if (updateRunning)
+                upToDateVersion = version;
+        }
+
+        function onUpdateFirmwareSuccess()
+        {
+            if (!updateRunning) {
+                otherCopyEnded();
+                return;
+            }
+            updateSucceeded = true;
+            completeUpdate();
+        }
+
+        function onUpdateFirmwareFailed()
+        {
+            if (!updateRunning) {
+                otherCopyEnded();
+                return;
+            }
+            updateRunning = false;
+            popup.close();
+            copyProgressBar.reset();
+            forwardEnabled = isLumetraConnected;
+        }
     }
 
     Item {
