@@ -2,48 +2,14 @@ import QtQuick 2.2
 import "../../CustomQML"
 
 // Step 1: switch the unit off and unplug it from power.
-ScreenPane {
+StepScreen {
     objectName: "stepOneScreen"
 
-    accessibleName: textStrings.stepName(1, textStrings.stepOne_TitleText)
-    accessibleDescription: textStrings.stepOne_InstructionsText.join(" ")
+    step: 1
+    title: textStrings.stepOne_TitleText
+    paragraphs: textStrings.stepOne_InstructionsText
+    picture: "qrc:/Assets/Lumetra-Disconnect.jpg"
+    pictureDescription: qsTr("Lumetra switched off, its power plug pulled from the wall socket")
 
     onForward: lumetraInstaller.state = "StepTwo"
-
-    Item {
-        width: parent.width
-        height: Theme.unit / 2
-    }
-
-    HeaderRow {
-        height: Theme.unit / 2
-        text: textStrings.stepHeading(1)
-    }
-
-    TitleRow {
-        height: Theme.unit * 0.6
-        text: textStrings.stepOne_TitleText
-    }
-
-    Item {
-        width: parent.width
-        height: Theme.unit / 4
-    }
-
-    ParagraphRow {
-        height: Theme.unit * 1.25
-        model: textStrings.stepOne_InstructionsText
-        textScale: 0.8
-    }
-
-    Item {
-        width: parent.width
-        height: Theme.unit / 4
-    }
-
-    PictureRow {
-        height: Theme.unit * 5
-        source: "qrc:/Assets/Lumetra-Disconnect.jpg"
-        description: qsTr("Lumetra switched off, its power plug pulled from the wall socket")
-    }
 }

@@ -7,7 +7,7 @@ import QtQuick.Controls 2.1 as Controls2
 // carries this firmware, remove its drive at once and keep its version for the up-to-date
 // screen. After a failure, a line under the instructions says why, and whether the unit is
 // left with an incomplete firmware.
-ScreenPane {
+StepScreen {
     id: root
     objectName: "stepThreeScreen"
 
@@ -102,7 +102,18 @@ ScreenPane {
         }
     }
 
-    accessibleName: textStrings.stepName(3, textStrings.stepThree_TitleText)
+    step: 3
+    title: textStrings.stepThree_TitleText
+    paragraphs: textStrings.stepThree_InstructionsText
+    paragraphsHeight: 2
+    paragraphsTextScale: 0.7
+    picture: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
+    pictureDescription: isLumetraConnected
+                        ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
+                        : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
+    pictureAtBottom: true
+    // The failure line lies over the top of the picture, which is white there.
+    pictureHiddenTop: failureText === "" ? 0 : 1
     //: Step three's word to a screen reader that the unit is there and ready.
     accessibleDescription: textStrings.stepThree_InstructionsText.concat(
                                [forwardDescription || qsTr("Lumetra detected"), failureText]).join(" ").trim()
@@ -166,32 +177,6 @@ ScreenPane {
         }
     }
 
-    Item {
-        width: parent.width
-        height: Theme.unit / 2
-    }
-
-    HeaderRow {
-        height: Theme.unit / 2
-        text: textStrings.stepHeading(3)
-    }
-
-    TitleRow {
-        height: Theme.unit * 0.6
-        text: textStrings.stepThree_TitleText
-    }
-
-    Item {
-        width: parent.width
-        height: Theme.unit / 4
-    }
-
-    ParagraphRow {
-        height: Theme.unit * 2
-        model: textStrings.stepThree_InstructionsText
-        textScale: 0.7
-    }
-
     // Over the top of the picture, which is white there: the picture gives up that part.
     Item {
         id: failureRow
@@ -199,9 +184,9 @@ ScreenPane {
 
         parent: root
         width: root.width - root.forwardButton.width - x
-        height: failureText === "" ? 0 : Theme.unit
+        height: Theme.unit * pictureHiddenTop
         x: Theme.unit / 3
-        y: root.height - Theme.unit * 5
+        y: root.height - Theme.unit * pictureHeight
 
         Text {
             objectName: "failureText"
@@ -220,19 +205,6 @@ ScreenPane {
             Accessible.role: Accessible.StaticText
             Accessible.name: text
         }
-    }
-
-    // Not a row: it lies at the bottom, drawn over the column where they meet.
-    PictureRow {
-        parent: root
-        width: root.width - root.forwardButton.width
-        height: Theme.unit * 5 - hiddenTop
-        y: root.height - height
-        hiddenTop: failureRow.height
-        source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
-        description: isLumetraConnected
-                     ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
-                     : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
     }
 
     Controls2.Popup {
