@@ -181,16 +181,37 @@ for module in $modules; do
     src=$(source_dir "$module")
     build=$cache/build/$module
     mkdir -p "$build"
+    # Time spent on the module by earlier runs that stopped: each up to the last file it wrote.
+    earlier=$(cat "$stamps/$module.seconds" 2>/dev/null || echo 0)
+    if [ -e "$stamps/$module.start" ]; then
+        last=$(find "$build" -type f -printf '%T@\n' | sort -n | tail -n1)
+        last=${last%.*}
+        earlier=$(( earlier + ${last:-0} - $(cat "$stamps/$module.start") ))
+        echo "$earlier" >"$stamps/$module.seconds"
+        echo "$module: going on after $(minutes "$earlier") in earlier runs"
+    fi
     start=$(date +%s)
+    echo "$start" >"$stamps/$module.start"
     echo "$module: building in $build ($(date '+%F %T'))"
     if [ ! -e "$stamps/$module.configured" ]; then
         (cd "$build" && configure_module "$module" "$src")
         touch "$stamps/$module.configured"
     fi
+    # A build stopped by a kill may leave the objects or programs it was writing cut short yet
+    # newer than their sources, so make would take them as done: the newest few go and are made
+    # again.
+    if [ ! -e "$stamps/$module.built" ]; then
+        find "$build" -type f -newer "$stamps/$module.configured" \( -name '*.o' -o -name '*.a' \
+                -o -name '*.exe' -o -name 'moc_*' -o -name '*.moc' -o -path "$build/bin/*" \) \
+                -printf '%T@ %p\n' |
+            sort -rn | head -n 6 | cut -d' ' -f2- | xargs -r -d '\n' rm -f
+    fi
     (cd "$build" && low make -j2)
+    touch "$stamps/$module.built"
     (cd "$build" && low make install)
-    took=$(( $(date +%s) - start ))
-    echo "$(minutes $took) in the last run, $(date '+%F %T')" >"$stamps/$module.installed"
+    took=$(( $(date +%s) - start + earlier ))
+    rm -f "$stamps/$module.start"
+    echo "$(minutes $took), finished $(date '+%F %T')" >"$stamps/$module.installed"
     echo "$module: done in $(minutes $took)" | tee -a "$cache/times.txt"
 done
 
