@@ -57,10 +57,16 @@ if ! flock -n 9; then
 fi
 
 # The Qt's own configuration in the prefix, so that qmake finds its files wherever the prefix
-# is unpacked (CMake's package files are relative already).
-write_qt_conf()
+# is unpacked (CMake's package files are relative already). Qt 5.15's CMake reads a QML
+# plugin's link dependencies from lib<plugin>.prl, where MinGW's qmake writes <plugin>.prl;
+# without the second name the Controls 2 plugin comes without the libraries it needs.
+finish_prefix()
 {
     printf '[Paths]\nPrefix=..\n' >"$prefix/bin/qt.conf"
+    local prl
+    find "$prefix/qml" -name '*.prl' ! -name 'lib*' | while read -r prl; do
+        ln -sfn "$(basename "$prl")" "$(dirname "$prl")/lib$(basename "$prl")"
+    done
 }
 
 for archive in "$top"/../shared/winqt/*.tar.xz; do
@@ -69,7 +75,7 @@ for archive in "$top"/../shared/winqt/*.tar.xz; do
     rm -rf "$prefix"
     mkdir -p "$prefix"
     tar -xJf "$archive" -C "$prefix"
-    write_qt_conf
+    finish_prefix
     touch "$complete"
     echo "$prefix"
     exit 0
@@ -215,7 +221,7 @@ for module in $modules; do
     echo "$module: done in $(minutes $took)" | tee -a "$cache/times.txt"
 done
 
-write_qt_conf
+finish_prefix
 touch "$complete"
 echo "Cross Qt complete in $(minutes $(( $(date +%s) - total_start ))) (this run); $(du -sh "$prefix" | cut -f1) installed"
 echo "$prefix"
