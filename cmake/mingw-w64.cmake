@@ -38,3 +38,5 @@ endif()
 
 # One file a user can copy: the C and C++ runtimes linked in, as the Qt itself is.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Without symbols a release exe is half the size (30 MB instead of 55).
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
