@@ -6,6 +6,7 @@
 #   scripts/windows-qt.sh --background  the same, detached, at the lowest CPU and I/O priority,
 #                                       logging to <cache>/build.log; returns at once
 #   scripts/windows-qt.sh --prefix      print the prefix if the Qt is complete, else fail
+#   scripts/windows-qt.sh --pack FILE   write the complete prefix as FILE (.tar.xz), host tools stripped
 #
 # The cache is $LUMETRA_WINQT (default /var/cache/lumetra/winqt-5.15), outside the tree so that
 # it outlives a work tree: the unpacked sources, the build folders and the prefix stay there, a
@@ -29,6 +30,15 @@ case "${1:-}" in
     echo "$prefix"
     exit 0
     ;;
+--pack)
+    [ -e "$complete" ] || { echo "no complete cross Qt in $prefix" >&2; exit 1; }
+    out=${2:?"--pack takes the archive to write"}
+    # The host tools (qmake, moc, rcc, qmlcachegen...) carry symbols nobody needs.
+    for tool in "$prefix"/bin/*; do strip "$tool" 2>/dev/null || true; done
+    tar -C "$prefix" --exclude=./.lumetra-complete -cf - . | nice -n 19 xz -6 >"$out"
+    echo "$out: $(du -h "$out" | cut -f1)"
+    exit 0
+    ;;
 --background)
     mkdir -p "$cache"
     setsid nohup nice -n 19 ionice -c3 "$0" >>"$cache/build.log" 2>&1 </dev/null &
@@ -37,7 +47,7 @@ case "${1:-}" in
     ;;
 "") ;;
 *)
-    sed -n '2,9s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,10s/^# \{0,1\}//p' "$0" >&2
     exit 3
     ;;
 esac
