@@ -66,7 +66,8 @@ ROWS = [
      [("1.8", ONE, "leftovers")], ["--update"] + QUIET, 0, ["new"], None),
     ("a stopped FUSE mount beside the unit, --list: the unit listed, the mount named once", [("1.8", TWO)],
      ["--list", "stopped fusefat"], 0, ["old"], named_once),
-    ("the same with --update: updated", [("1.8", TWO)], ["--update", "stopped fusefat"] + QUIET, 0, ["new"], named_once),
+    ("the same with --update: updated", [("1.8", TWO)], ["--update", "stopped fusefat"] + QUIET, 0, ["new"],
+     named_once),
     ("a stopped sshfs beside the unit: not looked into", [("1.8", TWO)], ["--list", "stopped sshfs"], 0, ["old"],
      lambda run, roots: roots[-1] in run.stderr and "looked into"),
     ("a unit at two mount points (a bind mount), --all: one unit, updated once", [("1.8", TWO, "bound")],
@@ -116,9 +117,15 @@ def stopped_fuse(workdir, subtype):
     subprocess.run(["truncate", "-s", "1M", image], check=True)
     subprocess.run(["mkfs.fat", image], stdout=subprocess.DEVNULL, check=True)
     os.mkdir(path)
-    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL, check=True)
+    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True)
     server = int(subprocess.run(["pgrep", "-f", image], capture_output=True, text=True).stdout.split()[0])
     os.kill(server, signal.SIGSTOP)
+    # Stopped once every thread of it is: one still on its way could take the first request and hold the asking
+    # thread where not even a kill reaches it.
+    tasks = "/proc/%d/task/*/stat" % server
+    while any(open(stat).read().rsplit(")", 1)[1].split()[0] != "T" for stat in glob.glob(tasks)):
+        pass
     return path, server
 
 
@@ -217,14 +224,14 @@ def play_watch(program, workdir, how):
         end()
         said = watch.communicate(timeout=60)[1]
         # The failed first try still counts.
-        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, "exit %d, the stopped mount named %d" \
-            " times: %s" % (watch.returncode, said.count(stopped), said)
+        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, \
+            "exit %d, the stopped mount named %d times: %s" % (watch.returncode, said.count(stopped), said)
     finally:
         guard.cancel()
+        os.kill(server, signal.SIGKILL)
         if watch.poll() is None:
             end()
         watch.wait(60)
-        os.kill(server, signal.SIGKILL)
         if how == "swap":
             subprocess.run(["umount", root])
 
