@@ -167,9 +167,15 @@ def stopped_fuse(workdir, subtype):
     subprocess.run(["truncate", "-s", "1M", image], check=True)
     subprocess.run(["mkfs.fat", image], stdout=subprocess.DEVNULL, check=True)
     os.mkdir(path)
-    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL, check=True)
+    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True)
     server = int(subprocess.run(["pgrep", "-f", image], capture_output=True, text=True).stdout.split()[0])
     os.kill(server, signal.SIGSTOP)
+    # Stopped once every thread of it is: one still on its way could take the first request and hold the asking
+    # thread where not even a kill reaches it.
+    tasks = "/proc/%d/task/*/stat" % server
+    while any(open(stat).read().rsplit(")", 1)[1].split()[0] != "T" for stat in glob.glob(tasks)):
+        pass
     return path, server
 
 
@@ -279,14 +285,14 @@ def play_watch(program, workdir, how):
         end()
         said = watch.communicate(timeout=60)[1]
         # The failed first try still counts.
-        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, "exit %d, the stopped mount named %d" \
-            " times: %s" % (watch.returncode, said.count(stopped), said)
+        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, \
+            "exit %d, the stopped mount named %d times: %s" % (watch.returncode, said.count(stopped), said)
     finally:
         guard.cancel()
+        os.kill(server, signal.SIGKILL)
         if watch.poll() is None:
             end()
         watch.wait(60)
-        os.kill(server, signal.SIGKILL)
         if how == "swap":
             subprocess.run(["umount", root])
 
