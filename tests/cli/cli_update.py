@@ -423,6 +423,9 @@ def play_sweep(program, workdir, kib):
                 failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))
             elif firmware == "part" and run.returncode > 0 and "incomplete firmware" not in run.stdout:
                 failures.append("%s: a part-written image not said: %r" % (where, run.stdout))
+            elif fault[:2] in (("write", "error=EIO"), ("fsync", "error=EIO")) and (
+                    run.returncode == 0 or "verification failed" in run.stdout):  # the error, not the read-back
+                failures.append("%s: the error not told, exit %d: %r" % (where, run.returncode, run.stdout))
             again = None if SANITIZED else faulted(program, root, path, None)
             if again and (again.returncode != 0 or state(root) != ("new", "1.73", [])):
                 failures.append("%s: the next run left %s (exit %d)" % (where, state(root), again.returncode))
