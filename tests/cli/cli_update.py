@@ -10,7 +10,8 @@ SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", 
                "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
 EVENTS = ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]
 OPTIONS = "--list --update --verify --all --yes --no-eject --force --watch --json --lang --help --version --log-dir"
-FORGED = "a\nb\x1b]0;retitled\x07\tup to date"  # a mount point that would forge a row and retitle the terminal
+# A mount point, and a version, that would forge a row, retitle the terminal, ring it, overwrite or reverse a line
+FORGED, CONTROLS = "a\nb\x1b]0;retitled\x07\tup to date\r\u202e", "\n\x1b\x07\r\u202e"
 SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
 RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "run-test.sh")
 
@@ -78,8 +79,8 @@ ROWS = [
     ("an image cut to nothing, room for the new one but not for the version's side copy too: in place, stamped",
      [("1.8", 408, "empty")], ["--update"] + QUIET, 0, ["new"], None),
     ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
-    ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
-     lambda run, roots: run.stdout.count("\n") != 1 or "\x1b" in run.stdout or "\\e]0;" not in run.stdout),
+    ("a mount point and a version with controls: one escaped line", [("1.8" + FORGED, TWO, FORGED)], ["--list"], 0,
+     ["old"], lambda run, roots: {*CONTROLS} & {*run.stdout[:-1]} or run.stdout.count("\\e]0;") != 2),
     ("the same with --json: the real path", [("1.8", TWO, FORGED)], ["--list", "--json"], 0, ["old"],
      lambda run, roots: json.loads(run.stdout.splitlines()[0])["root"] != roots[0]),
     ("a mount point that is not UTF-8: named as skipped", [("1.8", TWO, b"caf\xff")], ["--list"], 2, ["old"],
