@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """cli_update.py <LumetraInstaller> <bundled lumetra.bin> rows|two|one: the program without a window on real tmpfs
 units, the table's rows or a fault sweep. ctest runs it as root in a private mount namespace; it skips (77) without."""
-import collections, glob, hashlib, json, os, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
+import collections, fcntl, glob, hashlib, json, os, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
 QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
@@ -131,6 +131,8 @@ ROWS = [
      (ONE, signal.SIGHUP, 0, ["updated"], "new")),
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
      (TWO, "gone", 1, ["updated"], "new")),
+    ("another program halfway through its record: this one's waits, each line whole", "during",
+     (TWO, "history", 0, ["other", "updated"], "new")),
     ("--watch: another unit mounted where the updated one was is updated too", "watch", "swap"),
     ("--watch: a unit left with an incomplete firmware is updated again", "watch", "retry"),
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
@@ -219,7 +221,7 @@ def wait_for(tracer, seen, wanted):
 
 def play_during(program, workdir, how):
     """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone"), a kill and a run as another
-    user ("killed") or a signal."""
+    user ("killed"), another program writing the history ("history") or a signal."""
     kib, what, status, outcomes, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
@@ -231,6 +233,15 @@ def play_during(program, workdir, how):
             root, traced_pid(tracer)) in second.stdout, second
     elif what == "gone":
         tracer.stdout.close()
+    elif what == "history":  # held, half a line written, until the program has it open to add its own record
+        path, fds = os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller"), "/proc/%d/fd/" % traced_pid(tracer)
+        os.makedirs(path, exist_ok=True)
+        with open(os.path.join(path, "history.jsonl"), "a") as other:
+            fcntl.flock(other, fcntl.LOCK_EX)
+            other.write('{"outcome": '), other.flush()
+            while other.name not in [os.path.realpath(fds + fd) for fd in os.listdir(fds)]:
+                time.sleep(0.01)
+            other.write('"other"}\n')
     elif what == "killed":
         os.kill(traced_pid(tracer), signal.SIGKILL)
         tracer.wait(60)
