@@ -126,8 +126,9 @@ void TestBackend::discovery()
 
 // Each row one update as the window runs it, beside a second unit, with the log and the history on a volume of
 // their own; a full unit and another updater holding the lock are the command-line test's.
-enum class Case { Update, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled, GoneBeforeRemoval, Vetoed,
-                  UpdatedMeanwhile, ReadOnlyLog, FullLog, BigLog, TenRuns, Torn, LinkedHistory, Repeated };
+enum class Case { Update, LinkedMarker, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled, GoneBeforeRemoval,
+                  Vetoed, UpdatedMeanwhile, ReadOnlyLog, FullLog, BigLog, TenRuns, HeldLog, Torn, LinkedHistory,
+                  Repeated };
 struct Row { Case what; QVariantMap record; int logs; QStringList events; QByteArray after; const char *before; };
 Q_DECLARE_METATYPE(Row)
 const QStringList updated = { "p", "version 1.73", "success", "removal 0" };
@@ -147,6 +148,8 @@ void TestBackend::update_data()
     row("several CR LF lines: only 1.73 afterwards", Case::Update, done, 1, updated, "1.73", "1.8\r\nserial 42\r\n");
     row("no version file: written", Case::Update, done, 1, updated, "1.73", nullptr);
     row("1.73: up to date, on record, removed", Case::Update, upToDate, 1, { "removal 0" }, "1.73", "1.73");
+    row("the marker a link to the other unit's: refused, nothing written through it", Case::LinkedMarker, {}, 1,
+        { "not a unit: its lumetra.bin is a link", "removal 0" }, "1.8");
     row("second update during the copy: refused", Case::SecondUpdate, record);
     row("removal during the copy: refused", Case::RemovalDuringCopy, record, 1, QStringList { "removal -1" } + updated);
     row("two units, the updated one pulled: the other keeps its version, nothing removed", Case::UpdatedUnitPulled,
@@ -167,6 +170,8 @@ void TestBackend::update_data()
     row("history.jsonl is a link: not followed", Case::LinkedHistory, {});
     row("a log past 2 MiB: no more progress lines", Case::BigLog, record);
     row("eleventh run: the oldest log goes", Case::TenRuns, record, 10);
+    row("eleventh run while another still writes the oldest log: that one stays, this one held too", Case::HeldLog,
+        record, 11);
     row("torn last line in the history: this record whole", Case::Torn, record);
     row("1,000 identical Qt warnings: two lines in the log", Case::Repeated, record);
 }
@@ -180,8 +185,12 @@ void TestBackend::update()
     QVERIFY(home.isMounted() && (row.what != Case::ReadOnlyLog || home.remountReadOnly()));
     const QString folder = home.rootPath() + "/LumetraInstaller";
     QVERIFY(row.what != Case::Torn || layOut(folder, { "history.jsonl={\"start\":\"2020-" }));
-    for (int run = 0; row.what == Case::TenRuns && run < 10; ++run)
+    for (int run = 0; (row.what == Case::TenRuns || row.what == Case::HeldLog) && run < 10; ++run)
         QVERIFY(layOut(folder, { QString("LumetraInstaller-2020010%1-000000-000.log=").arg(run) }));
+    QProcess holder; // a --watch started long ago, its log the oldest
+    if (row.what == Case::HeldLog)
+        holder.start("flock", { "-s", folder + "/LumetraInstaller-20200100-000000-000.log", "-c", "echo held; cat" });
+    QVERIFY(row.what != Case::HeldLog || (holder.waitForReadyRead() && holder.readAll() == "held\n"));
     QVERIFY(row.what != Case::LinkedHistory
             || layOut(home.rootPath(), { "elsewhere=", "LumetraInstaller/history.jsonl->elsewhere" }));
     LogCapture capture;
@@ -192,7 +201,8 @@ void TestBackend::update()
 
     QTemporaryDir work;
     const QString drive = work.filePath("unit"), other = work.filePath("other");
-    QStringList entries = { "lumetra.bin=" + QString::fromLatin1(oldFirmware) };
+    QStringList entries = { row.what == Case::LinkedMarker ? "lumetra.bin->" + other + "/lumetra.bin"
+                                                           : "lumetra.bin=" + QString::fromLatin1(oldFirmware) };
     if (row.before)
         entries << "Version.txt=" + QString::fromLatin1(row.before);
     QVERIFY(layOut(drive, entries) && layOut(other, { "lumetra.bin=other", "Version.txt=1.8" }));
@@ -216,7 +226,7 @@ void TestBackend::update()
     const bool needed = installer.doesLumetraNeedUpdate();
     QVERIFY(row.what != Case::UpdatedMeanwhile || rivalUpdates());
     const bool started = needed && installer.updateLumetra();
-    QCOMPARE(started, QByteArray(row.before) != "1.73");
+    QCOMPARE(started, row.events.contains("p"));
     QVERIFY(row.what != Case::SecondUpdate || !installer.updateLumetra());
     QVERIFY(row.what != Case::RemovalDuringCopy || !installer.uninstallUsb());
     QVERIFY(!started || seen.waitForEnd());
@@ -239,6 +249,9 @@ void TestBackend::update()
     QVERIFY(row.record.isEmpty() || records.last().toMap().value("root") == drive);
     QVERIFY(row.what != Case::LinkedHistory || contentOf(home.rootPath() + "/elsewhere").isEmpty());
     QCOMPARE(QDir(folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size(), row.logs);
+    QVERIFY(row.what != Case::HeldLog || QProcess::execute("flock", { "-n", log->filePath(), "true" }) == 1);
+    holder.closeWriteChannel();
+    QVERIFY(holder.state() == QProcess::NotRunning || holder.waitForFinished());
     // What cannot be kept is said once for the log and once for the history; the terminal is told the warnings
     // alone, the log holds them and the debug and progress lines besides.
     const QStringList said = capture.lines();
