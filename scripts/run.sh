@@ -20,10 +20,14 @@ display=:$(( 90 + $$ % 100 ))
 Xvfb "$display" -screen 0 800x600x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT
-sleep 1
+# Each wait ends once the display answers, or the window shows (or the tool ends), 30 s at most.
+soon() { for try in $(seq 300); do "$@" && return; sleep 0.1; done; false; }
+soon env DISPLAY=$display xdpyinfo >/dev/null 2>&1
 DISPLAY=$display XDG_RUNTIME_DIR=$runtime "$program" "$@" &
 tool=$!
-sleep 4
+shown() { ! kill -0 $tool 2>/dev/null ||
+    DISPLAY=$display xdotool search --onlyvisible --name "^Zentorlab Lumetra" >/dev/null; }
+soon shown
 if kill -0 $tool 2>/dev/null; then
     DISPLAY=$display import -window root "$screenshot"
     echo "LumetraInstaller is running on the virtual display $display; screenshot: $screenshot"

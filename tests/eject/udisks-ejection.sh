@@ -10,6 +10,10 @@ probe=$1 work=$(mktemp -d) failures=0; trap 'rm -rf "$work"' EXIT
 ask() { for try in $(seq 100); do
     answer=$(udisksctl $1 --no-user-interaction 2>/dev/null | sed -n "s/.* $2 \(.*\)$/\1/p") && [ -n "$answer" ] &&
         echo "${answer%.}" && return; sleep 0.1; done; }
+# true once "$@" is, looked at every tenth of a second for 10 s at most
+soon() { for try in $(seq 100); do "$@" && return; sleep 0.1; done; false; }
+# every thread of udisks under strace
+traced() { ! grep -qE 'TracerPid:[[:space:]]+0$' /proc/$(pidof udisksd)/task/*/status; }
 # row <what a user would meet> <code> <console> <setting, run with $drive and $device first> [<bus>]
 row() {
     truncate -s 16M "$work/unit.img" && mkfs.ext4 -q -F "$work/unit.img"
@@ -18,7 +22,8 @@ row() {
     # Every udisks request that might ask for a password must say not to.
     dbus-monitor --system "type='method_call',interface='org.freedesktop.UDisks2.Filesystem'" \
         "type='method_call',interface='org.freedesktop.UDisks2.Drive'" >"$work/requests" 2>&1 &
-    sleep 0.3; started=$(date +%s)
+    # Listening once it has given up its own name to become a monitor.
+    soon grep -q member=NameLost "$work/requests"; started=$(date +%s)
     DBUS_SYSTEM_BUS_ADDRESS=${5:-$DBUS_SYSTEM_BUS_ADDRESS} "$probe" "$drive" >"$work/console"
     code=$? seconds=$(($(date +%s) - started))
     kill $!; exec 3>&-
@@ -46,5 +51,6 @@ row "a folder on the drive is no volume" 2 "" 'drive=$drive/folder; mkdir "$driv
 row "a tmpfs, which has no block device, mounted over the drive: the drive below is left alone" 2 "" \
     'mount -t tmpfs cover "$drive"'
 row "udisks takes 15 s to unmount: the removal gives up at its deadline" 5 "failed/nResult=0x32/n" \
-    'strace -qq -o /dev/null -f -p $(pidof udisksd) -e trace=umount2 -e inject=umount2:delay_enter=15000000 & sleep 1'
+    'strace -qq -o /dev/null -f -p $(pidof udisksd) -e trace=umount2 -e inject=umount2:delay_enter=15000000 &
+    soon traced'
 [ "$failures" = 0 ]
