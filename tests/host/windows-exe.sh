@@ -15,20 +15,47 @@ mkdir -p "$work"
     { tail -n 30 "$work/build.log"; echo "FAIL: LumetraInstaller.exe does not build"; exit 1; }
 exe="$work/build/LumetraInstaller.exe"
 export WINEPREFIX="$work/wine" WINEDEBUG=-all
+# A unit on drive U:, a folder linked before Wine starts: Wine's mount manager gives each drive it finds then a
+# volume GUID, which the lock's mutex is named after.
+unit="$work/unit"
+rm -rf "$unit" && mkdir -p "$unit" "$WINEPREFIX/dosdevices" && ln -sfn "$unit" "$WINEPREFIX/dosdevices/u:"
+head -c 200000 /dev/urandom >"$unit/lumetra.bin" && printf 1.8 >"$unit/Version.txt"
 failed=0
-# arguments | exit status | a line it prints
+# arguments | exit status | a line it prints. "while" first: run while another --update --json holds the unit, frozen
+# at its first progress event and let go afterwards; that one must still update it, its disk check ending without a
+# verdict (-1): Wine has no chkdsk, so cmd's "not found" is what the checker reads.
 while IFS='|' read -r arguments status text; do
+    first=
+    case $arguments in while\ *)
+        arguments=${arguments#while }
+        rm -f "$work/events" && mkfifo "$work/events"
+        wine "$exe" --update --yes --no-eject --json >"$work/events" 2>/dev/null & first=$!
+        exec 3<"$work/events"
+        while read -r event <&3 && [ "${event#*\"progress\"}" = "$event" ]; do :; done
+        kill -STOP $first;;
+    esac
     output=$(wine "$exe" $arguments 2>&1)
     got=$?
-    if [ "$got" != "$status" ] || ! echo "$output" | grep -qF -- "$text"; then
+    if [ -n "$first" ]; then
+        kill -CONT $first; events=$(cat <&3); exec 3<&-; wait $first
+        for said in '"verdict":-1' '"outcome":"updated"'; do
+            echo "$events" | grep -qF -- "$said" || { echo "FAIL: the unit's holder did not say $said:"; echo "$events"; failed=1; }
+        done
+    fi
+    if [ "$got" != "$status" ] || ! echo "$output" | tr "\t" " " | grep -qF -- "$text"; then
         echo "FAIL: LumetraInstaller.exe $arguments ended with $got, not $status with \"$text\":"; echo "$output"; failed=1
     fi
 done <<'ROWS'
 --version|0|LumetraInstaller 1.73
 --help|0|--update
---list|2|No unit found.
+--list|0|U:/ 1.8 update available
+while --update --yes --no-eject|1|U:/: busy: being updated by another LumetraInstaller
+--list|0|U:/ 1.73 up to date
+--verify|0|U:/: matches 1.73
 --bogus|3|Usage: LumetraInstaller.exe
 ROWS
+# The rows' console started Wine's desktop process with no display: the window needs a server of its own.
+wineserver -k
 # The window: its platform plugin, the QML modules and the resources are all needed before it shows. Start (the
 # window's right edge, drawn once the first frame is) leads to Step one, whose picture in the lower middle is a JPEG
 # that stays blank white without the JPEG plugin. Each wait ends as soon as the screen shows what it waits for.
