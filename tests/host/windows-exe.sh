@@ -13,8 +13,17 @@ mkdir -p "$work"
 { cmake -S "$top" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DLUMETRA_WINQT_PREFIX="$prefix" \
       -DCMAKE_BUILD_TYPE=Release -DLUMETRA_BUILD_TESTS=OFF && cmake --build "$work/build" -j2; } >"$work/build.log" 2>&1 ||
     { tail -n 30 "$work/build.log"; echo "FAIL: LumetraInstaller.exe does not build"; exit 1; }
-exe="$work/build/LumetraInstaller.exe"
-export WINEPREFIX="$work/wine" WINEDEBUG=-all
+exe="$work/build/LumetraInstaller.exe" setup=
+if command -v makensis >/dev/null; then
+    cmake --build "$work/build" --target installer >"$work/build.log" 2>&1 ||
+        { tail -n 30 "$work/build.log"; echo "FAIL: the installer does not build"; exit 1; }
+    setup="$work/build/LumetraInstaller-1.73-setup.exe"
+else echo "NOTE: no makensis (Debian's nsis): the installer's rows are left out"
+fi
+# Wine's menu builder would copy the Start-menu entry into this user's desktop menus.
+export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+installed="$WINEPREFIX/drive_c/Program Files/LumetraInstaller"
+entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Zentorlab Lumetra Update Tool.lnk"
 # A unit on drive U:, a folder linked before Wine starts: Wine's mount manager gives each drive it finds then a
 # volume GUID, which the lock's mutex is named after.
 unit="$work/unit"
@@ -23,10 +32,17 @@ head -c 200000 /dev/urandom >"$unit/lumetra.bin" && printf 1.8 >"$unit/Version.t
 failed=0
 # arguments | exit status | a line it prints. "while" first: run while another --update --json holds the unit, frozen
 # at its first progress event and let go afterwards; that one must still update it, its disk check ending without a
-# verdict (-1): Wine has no chkdsk, so cmd's "not found" is what the checker reads.
+# verdict (-1): Wine has no chkdsk, so cmd's "not found" is what the checker reads. "setup", "installed" or
+# "uninstall" first: the installer, the program it installed or its uninstaller instead of the program built.
 while IFS='|' read -r arguments status text; do
-    first=
-    case $arguments in while\ *)
+    first= program=$exe
+    case $arguments in
+    setup\ *|installed\ *|uninstall\ *)
+        [ -n "$setup" ] || continue
+        case $arguments in setup*) program=$setup;; installed*) program="$installed/LumetraInstaller.exe";;
+                           *) program="$installed/Uninstall.exe";; esac
+        arguments=${arguments#* };;
+    while\ *)
         arguments=${arguments#while }
         rm -f "$work/events" && mkfifo "$work/events"
         wine "$exe" --update --yes --no-eject --json >"$work/events" 2>/dev/null & first=$!
@@ -34,8 +50,11 @@ while IFS='|' read -r arguments status text; do
         while read -r event <&3 && [ "${event#*\"progress\"}" = "$event" ]; do :; done
         kill -STOP $first;;
     esac
-    output=$(wine "$exe" $arguments 2>&1)
+    output=$(wine "$program" $arguments 2>&1)
     got=$?
+    # The uninstaller hands over to a copy of itself and returns: done once every process of the prefix is.
+    [ "$program" = "$installed/Uninstall.exe" ] && wineserver -w
+    [ "$program" = "$setup" ] && [ ! -e "$entry" ] && { echo "FAIL: the installer made no Start-menu entry"; failed=1; }
     if [ -n "$first" ]; then
         kill -CONT $first; events=$(cat <&3); exec 3<&-; wait $first
         for said in '"verdict":-1' '"outcome":"updated"'; do
@@ -53,7 +72,13 @@ while --update --yes --no-eject|1|U:/: busy: being updated by another LumetraIns
 --list|0|U:/ 1.73 up to date
 --verify|0|U:/: matches 1.73
 --bogus|3|Usage: LumetraInstaller.exe
+setup /S|0|
+installed --version|0|LumetraInstaller 1.73
+uninstall /S|0|
 ROWS
+for left in "$installed" "$entry"; do
+    [ -z "$setup" ] || [ ! -e "$left" ] || { echo "FAIL: the uninstaller left $left"; failed=1; }
+done
 # The rows' console started Wine's desktop process with no display: the window needs a server of its own.
 wineserver -k
 # The window: its platform plugin, the QML modules and the resources are all needed before it shows. Start (the
@@ -74,5 +99,5 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" sh -c '
     else wineserver -k; exit 0
     fi
     wineserver -k; exit 1' window "$exe" || failed=1
-[ $failed = 0 ] && echo "PASS: LumetraInstaller.exe ($(du -m "$exe" | cut -f1) MB) answers and shows its window and pictures under Wine"
+[ $failed = 0 ] && echo "PASS: LumetraInstaller.exe ($(du -m "$exe" | cut -f1) MB) answers, updates a unit on a Wine drive and shows its window and pictures under Wine${setup:+; its setup installs, runs and uninstalls}"
 exit $failed
