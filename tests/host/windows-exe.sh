@@ -20,6 +20,14 @@ if command -v makensis >/dev/null; then
     setup="$work/build/LumetraInstaller-1.73-setup.exe"
 else echo "NOTE: no makensis (Debian's nsis): the installer's rows are left out"
 fi
+# Each carries a signature over its own bytes, by the certificate the build made for the purpose.
+if command -v osslsigncode >/dev/null; then
+    for signed in "$exe" $setup; do
+        osslsigncode verify -CAfile "$work/build/signing/test-certificate.pem" -in "$signed" >"$work/verify.log" 2>&1 ||
+            { tail -n 5 "$work/verify.log"; echo "FAIL: $signed is not signed as it should be"; exit 1; }
+    done
+else echo "NOTE: no osslsigncode: the program and its setup are not signed"
+fi
 # Wine's menu builder would copy the Start-menu entry into this user's desktop menus.
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 installed="$WINEPREFIX/drive_c/Program Files/LumetraInstaller"
