@@ -32,10 +32,11 @@ fi
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 installed="$WINEPREFIX/drive_c/Program Files/LumetraInstaller"
 entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Zentorlab Lumetra Update Tool.lnk"
-# A unit on drive U:, a folder linked before Wine starts: Wine's mount manager gives each drive it finds then a
-# volume GUID, which the lock's mutex is named after.
+# A unit on drive U:, a folder linked in a made prefix before Wine starts again: Wine's mount manager gives each
+# drive it finds then a volume GUID, which the lock's mutex is named after.
+[ -e "$WINEPREFIX/dosdevices/c:" ] || { wineboot --init >/dev/null 2>&1; wineserver -w; }
 unit="$work/unit"
-rm -rf "$unit" && mkdir -p "$unit" "$WINEPREFIX/dosdevices" && ln -sfn "$unit" "$WINEPREFIX/dosdevices/u:"
+rm -rf "$unit" && mkdir -p "$unit" && ln -sfn "$unit" "$WINEPREFIX/dosdevices/u:"
 head -c 200000 /dev/urandom >"$unit/lumetra.bin" && printf 1.8 >"$unit/Version.txt"
 failed=0
 # arguments | exit status | a line it prints. "while" first: run while another --update --json holds the unit, frozen
@@ -72,6 +73,8 @@ while IFS='|' read -r arguments status text; do
     if [ "$got" != "$status" ] || ! echo "$output" | tr "\t" " " | grep -qF -- "$text"; then
         echo "FAIL: LumetraInstaller.exe $arguments ended with $got, not $status with \"$text\":"; echo "$output"; failed=1
     fi
+    [ "$arguments" = --verify ] && ! cmp -s "$unit/lumetra.bin" "$top/resources/UpdatedFirmware/lumetra.bin" &&
+        { echo "FAIL: U: holds other firmware than the bundled one"; failed=1; }
 done <<'ROWS'
 --version|0|LumetraInstaller 1.73
 --help|0|--update
