@@ -15,7 +15,7 @@ mkdir -p "$work"
     { tail -n 30 "$work/build.log"; echo "FAIL: LumetraInstaller.exe does not build"; exit 1; }
 exe="$work/build/LumetraInstaller.exe" setup=
 if command -v makensis >/dev/null; then
-    cmake --build "$work/build" --target installer >"$work/build.log" 2>&1 ||
+    cmake --build "$work/build" --target installer >>"$work/build.log" 2>&1 ||
         { tail -n 30 "$work/build.log"; echo "FAIL: the installer does not build"; exit 1; }
     setup="$work/build/LumetraInstaller-1.73-setup.exe"
 else echo "NOTE: no makensis (Debian's nsis): the installer's rows are left out"
