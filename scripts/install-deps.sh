@@ -12,7 +12,7 @@ qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qttest
 xvfb xauth imagemagick xdotool x11-utils
 util-linux mount procps e2fsprogs dosfstools fusefat fuse3 strace
 dbus udev udisks2
-mingw-w64 g++-mingw-w64-x86-64-posix wine64
+mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 nsis osslsigncode
 python3 python3-fonttools librsvg2-bin
 fonts-roboto-unhinted fonts-material-design-icons-iconfont fonts-noto-cjk
 fakeroot dpkg-dev file desktop-file-utils binutils
