@@ -15,13 +15,14 @@ QString say(const QString &text) { return QStringLiteral("printf '%s' '") + text
 
 enum class Volume { Directory, Tmpfs, RoomForTwo, RoomForOne, ReadOnly };
 enum class Event { None, Strand, MarkerBecomesLink, ChangeSource, DamagedImage };
-struct Row { Volume volume; Event event; QString check, repair; int verdict; QString reason, logLine; int quitMs; };
+using Reason = UpdateFailure::Reason;
+struct Row { Volume volume; Event event; QString check, repair; int verdict; Reason reason; QString logLine; int quitMs; };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Row)
 static void row(const char *name, Volume volume, Event event, const QString &check, const QString &repair, int verdict,
-                const QString &reason = {}, const QString &logLine = {}, int quitMs = -1)
+                Reason reason = UpdateFailure::None, const QString &logLine = {}, int quitMs = -1)
 {
     QTest::newRow(name) << Row { volume, event, check, repair, verdict, reason, logLine, quitMs };
 }
@@ -51,16 +52,16 @@ void TestWorker::copy_data()
     const auto e = Event::None;
     row("room for two images: written beside the old one", Volume::RoomForTwo, e, pause, {}, -1);
     row("room for one image: written in place, over a longer old one", Volume::RoomForOne, e, pause, {}, -1);
-    row("a read-only drive", Volume::ReadOnly, e, pause, {}, -1, "read-only");
+    row("a read-only drive", Volume::ReadOnly, e, pause, {}, -1, UpdateFailure::ReadOnly);
     row("drive pulled during the check, its mount point left behind: nothing written there",
-        Volume::Tmpfs, Event::Strand, pause, {}, -1, "drive gone");
+        Volume::Tmpfs, Event::Strand, pause, {}, -1, UpdateFailure::DriveGone);
     row("a copy that does not read back as the source: old firmware kept", Volume::Tmpfs, Event::ChangeSource, pause,
-        {}, -1, "verification failed");
+        {}, -1, UpdateFailure::VerificationFailed);
     row("marker swapped for a link during the check: nothing written through it",
-        Volume::Tmpfs, Event::MarkerBecomesLink, pause, {}, -1, "marker not an ordinary file");
+        Volume::Tmpfs, Event::MarkerBecomesLink, pause, {}, -1, UpdateFailure::MarkerNotOrdinaryFile);
     // Verdict -2: refused before the disk check.
     row("an image not the one built in: refused before a byte is written", Volume::Tmpfs, Event::DamagedImage, pause,
-        {}, -2, "firmware damaged");
+        {}, -2, UpdateFailure::FirmwareDamaged);
 }
 
 void TestWorker::diskCheck_data()
@@ -79,7 +80,7 @@ void TestWorker::diskCheck_data()
         "FileCopyThread::repairDisk refused");
     row("a checker that cannot start: no verdict, copied", d, e, "missing", {}, -1, {}, checkCut);
     row("a checker that asks a question gets no answer and goes on", d, e, "read answer; " + clean, "true", 0);
-    row("quit during a hanging repair", d, e, fixed, hang, 1, "interrupted", "FileCopyThread: disk checker", 300);
+    row("quit during a hanging repair", d, e, fixed, hang, 1, UpdateFailure::Interrupted, "FileCopyThread: disk checker", 300);
     row("slow: a hanging check is cut off at 5 s, then copied", d, e, hang, {}, -1, {}, checkCut);
     row("slow: a hanging repair is cut off at 30 s, then copied", d, e, fixed, hang, 1, {}, "repairDisk process");
 }
@@ -125,12 +126,12 @@ void TestWorker::update()
     QVector<double> progress;
     int successes = 0, ends = 0, verdict = -2;
     bool afterEnd = false, inPlace = false;
-    QString reason;
+    Reason reason = UpdateFailure::None;
     QByteArray atEnd;
     connect(&thread, &FileCopyThread::updateProgress, this, [&](double v) { progress << v, afterEnd |= ends > 0; });
     connect(&thread, &FileCopyThread::copySuccess, this, [&] { ++successes, ++ends; });
     connect(&thread, &FileCopyThread::copyFailed, this, [&] { ++ends; });
-    connect(&thread, &FileCopyThread::failureReason, this, [&](const QString &r) { reason = r; });
+    connect(&thread, &FileCopyThread::failureReason, this, [&](Reason r) { reason = r; });
     connect(&thread, &FileCopyThread::diskChecked, this, [&](int v) { verdict = v; });
     connect(&thread, &FileCopyThread::writingInPlace, this, [&] { inPlace = true; });
     connect(&thread, &FileCopyThread::updateProgress, this, [&](double value) {
@@ -153,7 +154,7 @@ void TestWorker::update()
     thread.wait();
     QCoreApplication::processEvents();
 
-    const bool succeeds = row.reason.isEmpty();
+    const bool succeeds = row.reason == UpdateFailure::None;
     QVERIFY2(ends == 1 && !afterEnd && progress.value(0, -1) == 0.0, "one end, the last signal, after a 0");
     QCOMPARE(successes, succeeds ? 1 : 0);
     QCOMPARE(reason, row.reason);
