@@ -10,7 +10,6 @@ Window {
     id: window
     objectName: "mainWindow"
 
-    property real unitLength: height / 8.33
     property var previousStates: []
     // The focus ring shows once the keyboard is in use, so a mouse user sees the screens
     // as they always were.
@@ -41,6 +40,13 @@ Window {
 
     LumetraInstaller {
         id: lumetraUpdater
+    }
+
+    // Every screen's rows are measured in this unit: the fixed window is 8.33 of them high.
+    Binding {
+        target: Theme
+        property: "unit"
+        value: window.height / 8.33
     }
 
     Connections {
@@ -107,12 +113,6 @@ Window {
         }
 
         // What every screen takes from the window.
-        Binding {
-            target: mainScreenLoader.item
-            property: "unit"
-            value: unitLength
-        }
-
         Binding {
             target: mainScreenLoader.item
             property: "arrowWidth"

@@ -10,9 +10,9 @@ qttools5-dev qttools5-dev-tools
 qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
 qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qttest
 xvfb xauth imagemagick xdotool x11-utils
-util-linux mount e2fsprogs dosfstools fusefat fuse3 strace
+util-linux mount procps e2fsprogs dosfstools fusefat fuse3 strace
 dbus udev udisks2
-mingw-w64 g++-mingw-w64-x86-64-posix
+mingw-w64 g++-mingw-w64-x86-64-posix wine64
 python3 python3-fonttools librsvg2-bin
 fonts-roboto-unhinted fonts-material-design-icons-iconfont fonts-noto-cjk
 fakeroot dpkg-dev file desktop-file-utils binutils

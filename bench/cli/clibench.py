@@ -3,6 +3,9 @@
 a tmpfs, against what the copy alone costs: `dd bs=4096 conv=fsync` of the same file onto
 the same tmpfs, plus the program's start (a run that stops at its options).
 
+Then `--list` beside a FUSE mount whose server is stopped (a lost network share): its wall
+time, or that it did not answer.
+
 Then the cost of many mounts (a container host, a build server): with 100, 1,000 and 2,000
 extra tmpfs mounts and one unit among them, the wall time of `--list`, the CPU an idle
 `--update --watch` uses (no unit) and how long it takes to end after SIGTERM.
@@ -15,6 +18,7 @@ count against their targets.
 """
 
 import ctypes
+import glob
 import os
 import signal
 import statistics
@@ -28,6 +32,7 @@ MOUNT_COUNTS = (100, 1000, 2000)
 TARGET_LIST_SECONDS = 0.2  # --list with 2,000 mounts
 TARGET_WATCH_CPU = 2.0  # per cent of one core, --watch idle with 1,000 mounts
 TARGET_STOP_SECONDS = 0.5
+TARGET_STOPPED_MOUNT_SECONDS = 2.0  # --list beside a stopped FUSE mount
 IDLE_SECONDS = 10
 LIBC = ctypes.CDLL(None, use_errno=True)
 
@@ -70,7 +75,40 @@ def main(program, bundled, runs=9):
     floor = statistics.median(copies) + statistics.median(starts)
     print("median: update %.3f s; dd + start %.3f s (dd %.3f, start %.3f); ratio %.2f (target at most %.1f)"
           % (update, floor, statistics.median(copies), statistics.median(starts), update / floor, TARGET_RATIO))
+    stopped_mount(program)
     return many_mounts(program)
+
+
+def stopped_mount(program, limit=30):
+    """--list with a unit beside a FAT image served by fusefat whose server is stopped."""
+    work = tempfile.mkdtemp()
+    image, dead, unit = (os.path.join(work, name) for name in ("fat.img", "dead", "unit"))
+    os.mkdir(dead)
+    os.mkdir(unit)
+    subprocess.run(["truncate", "-s", "1M", image], check=True)
+    subprocess.run(["mkfs.fat", image], stdout=subprocess.DEVNULL, check=True)
+    subprocess.run(["fusefat", "-o", "ro", image, dead], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   check=True)
+    server = int(subprocess.run(["pgrep", "-f", image], capture_output=True, text=True).stdout.split()[0])
+    os.kill(server, signal.SIGSTOP)
+    tasks = "/proc/%d/task/*/stat" % server
+    while any(open(stat).read().rsplit(")", 1)[1].split()[0] != "T" for stat in glob.glob(tasks)):
+        pass  # each of its threads stopped: none takes a request any more
+    mount_tmpfs(unit)
+    for name, content in (("lumetra.bin", b"old firmware\n"), ("Version.txt", b"1.8")):
+        with open(os.path.join(unit, name), "wb") as file:
+            file.write(content)
+    try:
+        wall = timed([program, "--list"], timeout=limit)
+        print("--list beside a stopped FUSE mount: %.3f s (target at most %.1f s)"
+              % (wall, TARGET_STOPPED_MOUNT_SECONDS))
+    except subprocess.TimeoutExpired:
+        print("--list beside a stopped FUSE mount: no answer within %d s" % limit)
+    finally:
+        os.kill(server, signal.SIGKILL)
+        subprocess.run(["umount", "-l", dead])
+        subprocess.run(["umount", "-l", unit])
+        subprocess.run(["rm", "-rf", work])
 
 
 def mount_tmpfs(path):

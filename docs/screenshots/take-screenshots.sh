@@ -3,7 +3,7 @@
 # (Xvfb): the seven screens and the progress popup at 96 dpi, Step two at 120 dpi, and Step
 # three in Japanese and Polish. As root it runs itself again in a private mount namespace and
 # mounts a small tmpfs that carries "lumetra.bin", so that the unit is detected and really
-# updated; the mount is gone when the script ends. The up-to-date screen, which no click leads to, is shown by
+# updated (every other unit is hidden from the program there); the mount is gone when the script ends. The up-to-date screen, which no click leads to, is shown by
 # the UI benchmark's --show.
 #   take-screenshots.sh [build directory]   (default: ../../build)
 set -eu
@@ -13,7 +13,10 @@ program="$build/LumetraInstaller"
 out=${LUMETRA_SCREENSHOT_DIR:-$here}
 
 if [ "$(id -u)" = 0 ] && [ -z "${LUMETRA_PRIVATE_MOUNTS:-}" ]; then
-    exec env LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$build"
+    # Through the tests' runner, which hides the machine's own units in that namespace: Update
+    # must reach the script's unit alone, never one plugged into this machine.
+    exec env LUMETRA_PRIVATE_MOUNTS=1 unshare -m --propagation private "$here/../../tests/run-test.sh" root-inside \
+        "$0" "$build"
 fi
 
 work=$(mktemp -d)

@@ -8,7 +8,6 @@ Rectangle {
     id: pane
 
     // Given by the window to the screen it shows.
-    property real unit: 0
     property real arrowWidth: 0
     property bool keyboardInUse: false
     property double shownAt: 0
@@ -38,7 +37,7 @@ Rectangle {
         width: parent.width - nextButton.width
         height: parent.height
         anchors.left: parent.left
-        anchors.leftMargin: unit / 3
+        anchors.leftMargin: Theme.unit / 3
     }
 
     GreenButton {

@@ -1,8 +1,12 @@
 pragma Singleton
 import QtQuick 2.2
 
-// The look every screen and control shares: colours, fonts and text sizes.
+// The look every screen and control shares: the unit of length, colours, fonts and text sizes.
 QtObject {
+    // The one unit every screen measures its rows in: an eighth of the window's height, give
+    // or take. The window binds it; a singleton cannot see the window on its own.
+    property real unit: 0
+
     // The window and its rows are pixels, so text sized in plain points would grow with the
     // font DPI (120 at 125 % scaling) and overrun them. Points count as at 96 dpi instead:
     // the whole picture then scales with the window, and 96 dpi looks as it always has.

@@ -61,8 +61,8 @@ struct Events : QObject
 struct Drive { qint64 room; int oldImage; };
 // Where the log and the history are kept: a scratch volume of so many bytes, read-only or not, what it holds before
 // (as layOut() takes it; their folder is LumetraInstaller/), how many 1000-byte lines the log was given before the
-// update, and how often one Qt warning comes after it.
-struct Home { qint64 room; bool readOnly; QStringList entries; int earlierLines; int repeats; };
+// update, how often one Qt warning comes after it, and whether another run still writes the oldest log.
+struct Home { qint64 room; bool readOnly; QStringList entries; int earlierLines; int repeats; bool heldOldest = false; };
 
 // One update as the window runs it, beside a second unit, with the log and the history on a volume of their own. The
 // disk check waits for the test (the checker reads a FIFO), so a row acts while the update runs.
@@ -121,8 +121,10 @@ struct Run
     QString folder;
     std::unique_ptr<LogCapture> capture;
     std::unique_ptr<LogFile> log;
+    QProcess holder; // another run's hold on the oldest log
     QTemporaryDir work;
     Scene scene;
+    bool started = false;
 };
 
 const Drive roomy { 4 << 20, 5000 };
@@ -227,7 +229,13 @@ void TestBackend::update_data()
         return (s.ejectSystem->volume = EjectLumetra::driveName(s.other).toStdString(), true);
     };
     const S::Act finished = [](S &s) { return (s.installer->finishAttempt(), true); };
-    const S::Act closed = [](S &s) { return (s.installer.reset(), true); };
+    const S::Act markerLinked = [](S &s) { // to the other unit's image
+        const QString marker = s.drive + "/lumetra.bin";
+        return QFile::remove(marker) && QFile::link(s.other + "/lumetra.bin", marker);
+    };
+    const S::Act closed = [](S &s) { // once the run has begun, during the check
+        return QTest::qWaitFor([&s] { return s.seen->list.contains("p"); }) && (s.installer.reset(), true);
+    };
     const S::Act closedInPlace = [](S &s) { // as the backend says so: the worker's end cannot have come yet
         QObject::connect(s.installer.get(), &LumetraInstaller::writingInPlace, [&s] { s.installer.reset(); });
         return s.releaseCheck() && QTest::qWaitFor([&s] { return !s.installer; }, 10000);
@@ -240,6 +248,9 @@ void TestBackend::update_data()
     row("several CR LF lines: only 1.73 afterwards", done, {}, updated, "1.73", "1.8\r\nserial 42\r\n");
     row("no version file: written", done, {}, updated, "1.73", nullptr);
     row("1.73: up to date, on record, removed", upToDate, {}, { "removal 0" }, "1.73", "1.73");
+    row("the marker a link to the other unit's: refused, nothing written through it",
+        { { "outcome", "failed" }, { "reason", "not a unit: its lumetra.bin is a link" } },
+        { { S::BeforeUpdate, markerLinked } }, { "MarkerIsLink", "removal 0" }, "1.8");
     row("second update during the copy: refused", record, { { S::WhileRunning, refusesUpdate } });
     row("removal during the copy: refused", record, { { S::WhileRunning, refusesRemoval } },
         QStringList { "removal -1" } + updated);
@@ -259,7 +270,7 @@ void TestBackend::update_data()
         { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "removal", none } }, { { S::BeforeRemoval, finished } });
     row("the window closed during the disk check: the old firmware stays, on record",
         { { "outcome", "failed" }, { "reason", "the program ended during the update" }, { "versionAfter", "1.8" } },
-        { { S::WhileRunning, closed } }, {}, "1.8");
+        { { S::WhileRunning, closed } }, { "p" }, "1.8");
     row("the window closed while the old image is overwritten: the write is finished, on record as updated",
         { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "verified", true }, { "removal", none } },
         { { S::WhileRunning, closedInPlace } }, { "p" }, "1.73", "1.8", { 600 << 10, 450000 });
@@ -278,6 +289,7 @@ void TestBackend::update()
     if (QTest::currentTestFailed())
         return;
     QTEST(run.scene.seen->list, "events");
+    QCOMPARE(run.started, run.scene.seen->list.contains("p"));
     QTEST(contentOf(run.scene.drive + "/Version.txt"), "after");
     QCOMPARE(contentOf(run.scene.other + "/Version.txt") + contentOf(run.scene.other + "/lumetra.bin"),
              QByteArray("1.8other"));
@@ -312,6 +324,8 @@ void TestBackend::keeping_data()
         { 4 << 20, false, { "elsewhere=", "LumetraInstaller/history.jsonl->elsewhere" }, 0, 0 }, 1, true, false, true);
     row("a log past 2 MiB: no more progress lines", { 4 << 20, false, {}, 2100, 0 }, 1, true, true, false);
     row("eleventh run: the oldest log goes", { 4 << 20, false, tenRuns, 0, 0 }, 10, true, true, true);
+    row("eleventh run while another still writes the oldest log: that one stays, this one held too",
+        { 4 << 20, false, tenRuns, 0, 0, true }, 11, true, true, true);
     row("torn last line in the history: this record whole",
         { 4 << 20, false, { "LumetraInstaller/history.jsonl={\"start\":\"2020-" }, 0, 0 }, 1, true, true, true);
     row("1,000 identical Qt warnings: two lines in the log", { 4 << 20, false, {}, 0, 1000 }, 1, true, true, true);
@@ -329,9 +343,13 @@ void TestBackend::keeping()
     play(run, home, roomy, "1.8", {});
     if (QTest::currentTestFailed())
         return;
+    QVERIFY(run.started);
     QCOMPARE(run.records().size(), historyKept ? 1 : 0);
     QVERIFY(contentOf(run.home->rootPath() + "/elsewhere").isEmpty() || !home.entries.contains("elsewhere="));
     QTEST(int(QDir(run.folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size()), "logs");
+    QVERIFY(!home.heldOldest || QProcess::execute("flock", { "-n", run.log->filePath(), "true" }) == 1);
+    run.holder.closeWriteChannel();
+    QVERIFY(run.holder.state() == QProcess::NotRunning || run.holder.waitForFinished());
     // What cannot be kept is said once for the log and once for the history; the terminal is told the warnings
     // alone, the log holds them and the debug and progress lines besides.
     const QStringList said = run.capture->lines();
@@ -361,6 +379,10 @@ void TestBackend::play(Run &run, const Home &home, const Drive &drive, const QBy
     run.folder = run.home->rootPath() + "/LumetraInstaller";
     QVERIFY(run.home->isMounted() && layOut(run.home->rootPath(), home.entries)
             && (!home.readOnly || run.home->remountReadOnly()));
+    if (home.heldOldest) { // a --watch started long ago
+        run.holder.start("flock", { "-s", run.folder + "/LumetraInstaller-20200100-000000-000.log", "-c", "echo held; cat" });
+        QVERIFY(run.holder.waitForReadyRead() && run.holder.readAll() == "held\n");
+    }
     run.capture = std::make_unique<LogCapture>();
     run.log = std::make_unique<LogFile>(run.folder);
     const QLoggingCategory earlier("lumetra.test");
@@ -391,10 +413,9 @@ void TestBackend::play(Run &run, const Home &home, const Drive &drive, const QBy
 
     const bool needed = scene.installer->doesLumetraNeedUpdate();
     QVERIFY(scene.perform(Scene::BeforeUpdate));
-    const bool started = needed && scene.installer->updateLumetra();
-    QCOMPARE(started, before != "1.73");
+    run.started = needed && scene.installer->updateLumetra();
     QVERIFY(scene.perform(Scene::WhileRunning));
-    QVERIFY(!started || !scene.installer || (scene.releaseCheck() && run.scene.seen->waitForEnd()));
+    QVERIFY(!run.started || !scene.installer || (scene.releaseCheck() && run.scene.seen->waitForEnd()));
     QVERIFY(scene.perform(Scene::BeforeRemoval));
     if (scene.installer)
         scene.installer->uninstallUsb(); // the record comes with the removal; a removal adds no record of its own

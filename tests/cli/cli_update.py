@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """cli_update.py <LumetraInstaller> <bundled lumetra.bin> rows|two|one: the program without a window on real tmpfs
 units, the table's rows or a fault sweep. ctest runs it as root in a private mount namespace; it skips (77) without."""
-import collections, glob, hashlib, json, os, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
+import collections, fcntl, glob, hashlib, json, os, signal, subprocess, sys, tempfile, threading, time  # noqa: E401
 
 OLD = os.urandom(200000)  # the unit's firmware before: anything but the bundled image
 QUIET = ["--yes", "--no-eject"]  # the removal is the last row's and the eject tests' (udisks of their own)
@@ -10,7 +10,8 @@ SLOW_WRITES = ["strace", "-f", "-qq", "-o", "/dev/null", "--seccomp-bpf", "-e", 
                "-e", "inject=write:delay_enter=20000"]  # a copy then takes seconds: a stop lands inside it
 EVENTS = ["unit", "versionCheck", "progress", "verified", "versionWritten", "result", "done"]
 OPTIONS = "--list --update --verify --all --yes --no-eject --force --watch --json --lang --help --version --log-dir"
-FORGED = "a\nb\x1b]0;retitled\x07\tup to date"  # a mount point that would forge a row and retitle the terminal
+# A mount point, and a version, that would forge a row, retitle the terminal, ring it, overwrite or reverse a line
+FORGED, CONTROLS = "a\nb\x1b]0;retitled\x07\tup to date\r\u202e", "\n\x1b\x07\r\u202e"
 SANITIZED = bool(os.environ.get("LUMETRA_SANITIZER"))
 RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "run-test.sh")
 
@@ -78,8 +79,8 @@ ROWS = [
     ("an image cut to nothing, room for the new one but not for the version's side copy too: in place, stamped",
      [("1.8", 408, "empty")], ["--update"] + QUIET, 0, ["new"], None),
     ("an option of the command line alone: usage, no window", [("1.8", TWO)], ["--json"], 3, ["old"], usage),
-    ("a mount point with a line break and escapes: one escaped line", [("1.8", TWO, FORGED)], ["--list"], 0, ["old"],
-     lambda run, roots: run.stdout.count("\n") != 1 or "\x1b" in run.stdout or "\\e]0;" not in run.stdout),
+    ("a mount point and a version with controls: one escaped line", [("1.8" + FORGED, TWO, FORGED)], ["--list"], 0,
+     ["old"], lambda run, roots: {*CONTROLS} & {*run.stdout[:-1]} or run.stdout.count("\\e]0;") != 2),
     ("the same with --json: the real path", [("1.8", TWO, FORGED)], ["--list", "--json"], 0, ["old"],
      lambda run, roots: json.loads(run.stdout.splitlines()[0])["root"] != roots[0]),
     ("a mount point that is not UTF-8: named as skipped", [("1.8", TWO, b"caf\xff")], ["--list"], 2, ["old"],
@@ -130,6 +131,8 @@ ROWS = [
      (ONE, signal.SIGHUP, 0, ["updated"], "new")),
     ("the reader of --json goes away mid-copy: the update goes on, exit 1", "during",
      (TWO, "gone", 1, ["updated"], "new")),
+    ("another program halfway through its record: this one's waits, each line whole", "during",
+     (TWO, "history", 0, ["other", "updated"], "new")),
     ("--watch: another unit mounted where the updated one was is updated too", "watch", "swap"),
     ("--watch: a unit left with an incomplete firmware is updated again", "watch", "retry"),
     ("--json with a removal that udisks carries out: standard output holds JSON alone", "removal", None),
@@ -167,9 +170,15 @@ def stopped_fuse(workdir, subtype):
     subprocess.run(["truncate", "-s", "1M", image], check=True)
     subprocess.run(["mkfs.fat", image], stdout=subprocess.DEVNULL, check=True)
     os.mkdir(path)
-    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL, check=True)
+    subprocess.run(["fusefat", "-o", "ro,subtype=" + subtype, image, path], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True)
     server = int(subprocess.run(["pgrep", "-f", image], capture_output=True, text=True).stdout.split()[0])
     os.kill(server, signal.SIGSTOP)
+    # Stopped once every thread of it is: one still on its way could take the first request and hold the asking
+    # thread where not even a kill reaches it.
+    tasks = "/proc/%d/task/*/stat" % server
+    while any(open(stat).read().rsplit(")", 1)[1].split()[0] != "T" for stat in glob.glob(tasks)):
+        pass
     return path, server
 
 
@@ -218,7 +227,7 @@ def wait_for(tracer, seen, wanted):
 
 def play_during(program, workdir, how):
     """Once the copy moves: a second run ("busy"), the reader of --json gone ("gone"), a kill and a run as another
-    user ("killed") or a signal."""
+    user ("killed"), another program writing the history ("history") or a signal."""
     kib, what, status, outcomes, firmware, *more = how
     root, seen = plug(workdir, "1.8", kib), []
     tracer = start(program, ["--update", "--json"] + sum(more, []))
@@ -230,6 +239,15 @@ def play_during(program, workdir, how):
             root, traced_pid(tracer)) in second.stdout, second
     elif what == "gone":
         tracer.stdout.close()
+    elif what == "history":  # held, half a line written, until the program has it open to add its own record
+        path, fds = os.path.join(os.environ["XDG_DATA_HOME"], "LumetraInstaller"), "/proc/%d/fd/" % traced_pid(tracer)
+        os.makedirs(path, exist_ok=True)
+        with open(os.path.join(path, "history.jsonl"), "a") as other:
+            fcntl.flock(other, fcntl.LOCK_EX)
+            other.write('{"outcome": '), other.flush()
+            while other.name not in [os.path.realpath(fds + fd) for fd in os.listdir(fds)]:
+                time.sleep(0.01)
+            other.write('"other"}\n')
     elif what == "killed":
         os.kill(traced_pid(tracer), signal.SIGKILL)
         tracer.wait(60)
@@ -279,14 +297,14 @@ def play_watch(program, workdir, how):
         end()
         said = watch.communicate(timeout=60)[1]
         # The failed first try still counts.
-        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, "exit %d, the stopped mount named %d" \
-            " times: %s" % (watch.returncode, said.count(stopped), said)
+        assert watch.returncode == (how == "retry") and said.count(stopped) == 1, \
+            "exit %d, the stopped mount named %d times: %s" % (watch.returncode, said.count(stopped), said)
     finally:
         guard.cancel()
+        os.kill(server, signal.SIGKILL)
         if watch.poll() is None:
             end()
         watch.wait(60)
-        os.kill(server, signal.SIGKILL)
         if how == "swap":
             subprocess.run(["umount", root])
 
@@ -423,6 +441,9 @@ def play_sweep(program, workdir, kib):
                 failures.append("%s: exit 0 with firmware %s, Version.txt %r" % (where, firmware, version))
             elif firmware == "part" and run.returncode > 0 and "incomplete firmware" not in run.stdout:
                 failures.append("%s: a part-written image not said: %r" % (where, run.stdout))
+            elif fault[:2] in (("write", "error=EIO"), ("fsync", "error=EIO")) and (
+                    run.returncode == 0 or "verification failed" in run.stdout):  # the error, not the read-back
+                failures.append("%s: the error not told, exit %d: %r" % (where, run.returncode, run.stdout))
             again = None if SANITIZED else faulted(program, root, path, None)
             if again and (again.returncode != 0 or state(root) != ("new", "1.73", [])):
                 failures.append("%s: the next run left %s (exit %d)" % (where, state(root), again.returncode))

@@ -27,6 +27,7 @@ private slots:
             QTest::newRow(name) << code << trace << script;
         };
         row("ejected at the first attempt", 0, ejected);
+        // Drive strings that name no volume: the Windows layer's test under Wine (tst_ejectwine).
         row("the volume has no device number", 3, "openVolume E", [](S &s) { s.volumeNumber = S::unnumbered; });
         row("its device number is 0xFFFFFFFF", 3, "openVolume E", [](S &s) { s.volumeNumber = 0xFFFFFFFF; });
         for (const std::uint32_t type : { S::driveUnknown, S::driveNoRootDir, S::driveRemote, S::driveRamDisk })

@@ -16,6 +16,10 @@ UiTestCase {
                 { tag: "StepTwo", buttons: ["Back", "Next"], next: "StepThree" },
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
                 { tag: "StepThree, updating", update: true, buttons: ["Back", "Updating"], next: "StepThree" },
+                { tag: "StepThree, after each failure", buttons: ["Back", "Update"], next: "StepThree",
+                  failures: [["FullDrive", true], ["ReadOnly", true], ["DriveGone", true], ["WriteFailed", true],
+                             ["VerificationFailed", true], ["FirmwareDamaged"], ["VersionFileNotWritten"], ["Busy"],
+                             ["Interrupted"]] },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
                 { tag: "StepFour, unit up to date", window: { upToDateVersion: upToDate }, buttons: ["Next"],
                   next: "UpToDate" },
@@ -71,7 +75,8 @@ UiTestCase {
         });
     }
 
-    // Buttons named, pressed by a reader.
+    // After each failure (a reason, the firmware left incomplete) a line of its own keeps to its place; buttons named,
+    // pressed by a reader.
     function test_screen(data)
     {
         for (var name in data.window)
@@ -79,7 +84,20 @@ UiTestCase {
         flow().state = data.tag.split(",")[0];
         if (data.update)
             host.press(onScreen("nextButton"));
-        checkTexts();
+        var said = [];
+        (data.failures || [[]]).forEach(function(failure) {
+            Script.answer.busy = failure[0] === "Busy";
+            if (failure[0])
+                host.press(onScreen("nextButton"));
+            if (failure[0] && failure[0] !== "Busy") {
+                Script.newest.updateFailedBecause(UpdateFailure[failure[0]], !!failure[1]);
+                Script.newest.updateFirmwareFailed();
+            }
+            var line = failure[0] ? onScreen("failureText").text : "";
+            verify(!failure[0] || (line !== "" && said.indexOf(line) < 0), failure[0] + " has no line of its own");
+            said.push(line);
+            checkTexts();
+        });
         var buttons = items(app.contentItem, function(item) { return item.buttonText !== undefined; });
         var names = buttons.map(function(button) { return host.describe(button).name; });
         if (host.language === "en")

@@ -13,8 +13,9 @@ const QByteArray oldFirmware = QByteArray(150000, 'o').prepend("old");
 
 QString say(const QString &text) { return QStringLiteral("printf '%s' '") + text + QLatin1Char('\''); }
 
-enum class Volume { Directory, Tmpfs, RoomForTwo, RoomForOne, ReadOnly };
-enum class Event { None, Strand, MarkerBecomesLink, ChangeSource, DamagedImage };
+// DriveLetter: "E:", a folder in the working directory, as the chkdsk rows' checker names drives.
+enum class Volume { Directory, DriveLetter, Tmpfs, RoomForTwo, RoomForOne, ReadOnly, DamagedFat };
+enum class Event { None, Strand, MarkerBecomesLink, ChangeSource, DamagedImage, FillUp };
 using Reason = UpdateFailure::Reason;
 struct Row { Volume volume; Event event; QString check, repair; int verdict; Reason reason; QString logLine; int quitMs; };
 
@@ -34,7 +35,23 @@ class TestWorker : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(work.isValid()); qputenv("CALLS", QFile::encodeName(work.filePath("calls"))); }
+    // The chkdsk rows' "cmd" stands in on PATH: it records what it was asked as ShellChecker does and answers with
+    // the row's check or repair script.
+    void initTestCase()
+    {
+        QVERIFY(work.isValid() && QDir::setCurrent(work.path()));
+        QVERIFY(writeFile("cmd", R"sh(#!/bin/sh
+case "$(printf '%s|' "$@")" in
+"/c|chcp|437|&&|chkdsk|$6|") w=check s=$CHECK;;
+"/c|chcp|437|&&|chkdsk|$6|/f|") w=repair s=$REPAIR;;
+*) w="$*" s=false;;
+esac
+echo "$w $6 $(head -c 3 "$6/lumetra.bin")" >> "$CALLS"; eval "$s"
+)sh"));
+        QVERIFY(QFile::setPermissions("cmd", QFile::ReadOwner | QFile::ExeOwner));
+        qputenv("PATH", QFile::encodeName(work.path()) + ':' + qgetenv("PATH"));
+        qputenv("CALLS", QFile::encodeName(work.filePath("calls")));
+    }
     void copy_data();
     void copy() { update(); }
     void diskCheck_data();
@@ -62,6 +79,8 @@ void TestWorker::copy_data()
     // Verdict -2: refused before the disk check.
     row("an image not the one built in: refused before a byte is written", Volume::Tmpfs, Event::DamagedImage, pause,
         {}, -2, UpdateFailure::FirmwareDamaged);
+    row("the drive fills up during the copy: said so, not left to the read-back; old firmware kept",
+        Volume::Tmpfs, Event::FillUp, pause, {}, -1, UpdateFailure::FullDrive);
 }
 
 void TestWorker::diskCheck_data()
@@ -83,19 +102,40 @@ void TestWorker::diskCheck_data()
     row("quit during a hanging repair", d, e, fixed, hang, 1, UpdateFailure::Interrupted, "FileCopyThread: disk checker", 300);
     row("slow: a hanging check is cut off at 5 s, then copied", d, e, hang, {}, -1, {}, checkCut);
     row("slow: a hanging repair is cut off at 30 s, then copied", d, e, fixed, hang, 1, {}, "repairDisk process");
+    row("fsck.fat on a damaged FAT image, its mount point named with shell characters: never repaired mounted, copied",
+        Volume::DamagedFat, e, {}, {}, 1, {}, "repairDisk refused: \"never repair a mounted file system\"");
+    // The Windows checker's platform file (tst_worker_chkdsk) and the stand-in cmd.
+    row("chkdsk: the unit on E: checked in code page 437, found with problems, repaired before any byte is written",
+        Volume::DriveLetter, e, codePage + fixed, say("fixed"), 1);
+    row("chkdsk: a drive it cannot lock: no verdict, copied", Volume::DriveLetter, e,
+        codePage + say("Cannot lock current drive."), {}, -1);
+    row("chkdsk: a destination without a drive letter never reaches cmd", d, e, {}, {}, -1, {}, "not a drive letter");
 }
 
 void TestWorker::update()
 {
     QFETCH(Row, row);
-    const bool slow = QByteArray(QTest::currentDataTag()).startsWith("slow");
-    if (slow != (qgetenv("LUMETRA_WORKER_ROWS") == "slow"))
-        QSKIP("in the other run of this test (ctest -L slow)");
+    const QByteArray tag = QTest::currentDataTag();
+    const QByteArray group = tag.startsWith("slow:") ? "slow" : tag.startsWith("chkdsk:") ? "chkdsk" : "";
+    if (group != qgetenv("LUMETRA_WORKER_ROWS"))
+        QSKIP("in another run of this test (tst_worker_slow, tst_worker_chkdsk)");
+    const bool slow = group == "slow";
     std::unique_ptr<ScratchVolume> scratch;
-    QString drive = work.filePath(QStringLiteral("drive-%1").arg(QTest::currentDataTag()).left(60));
-    if (row.volume != Volume::Directory) {
-        if (!ScratchVolume::unavailableReason().isEmpty())
-            QSKIP(qPrintable(ScratchVolume::unavailableReason()));
+    QString drive = row.volume == Volume::DriveLetter ? "E:" : work.filePath("drive-" + tag.left(54));
+    if (row.volume >= Volume::Tmpfs && !ScratchVolume::unavailableReason().isEmpty())
+        QSKIP(qPrintable(ScratchVolume::unavailableReason()));
+    // A FAT image on a loop device (the checker wants one), through fusefat where the kernel has no FAT driver, its
+    // second allocation table made to differ from the first below.
+    const auto unmount = qScopeGuard([&] {
+        if (row.volume == Volume::DamagedFat)
+            QProcess::execute("umount", { drive });
+    });
+    if (row.volume == Volume::DamagedFat) {
+        drive = work.filePath("fat 'E' \"F\"; $(touch pwned)");
+        QCOMPARE(QProcess::execute("sh", { "-c", "mkdir \"$1\" && truncate -s 4M \"$1.img\" && mkfs.fat \"$1.img\" "
+            ">/dev/null && d=$(losetup -f --show \"$1.img\") && fusefat -o rw+,fsname=$d,subtype=fusefat $d \"$1\" "
+            "&& losetup -d $d", "sh", drive }), 0);
+    } else if (row.volume >= Volume::Tmpfs) {
         // Beside an old image of 300 kB (450 kB with room for one), the new one of 411 kB: room for two, or for one.
         const qint64 kib = row.volume == Volume::RoomForOne ? 600 : row.volume == Volume::RoomForTwo ? 800 : 8192;
         scratch = std::make_unique<ScratchVolume>(kib * 1024);
@@ -114,8 +154,16 @@ void TestWorker::update()
     QVERIFY(writeFile(source, row.event == Event::DamagedImage ? damaged : firmware) && writeFile(stamp, "1.8")
             && writeFile(destination, old));
     QVERIFY(row.volume != Volume::ReadOnly || scratch->remountReadOnly());
+    // Once the files are on it: a write brings the two tables back in line.
+    QVERIFY(row.volume != Volume::DamagedFat || QProcess::execute("sh", { "-c", "b=$(od -An -tu2 -j11 -N2 $0) "
+        "r=$(od -An -tu2 -j14 -N2 $0) f=$(od -An -tu2 -j22 -N2 $0) && printf wwww | dd of=$0 bs=1 conv=notrunc "
+        "seek=$(((r + f) * b + 16)) status=none", QString::fromLocal8Bit(QStorageInfo(drive).device()) }) == 0);
     QFile::remove(work.filePath("calls"));
-    FileCopyThread thread(std::make_unique<ShellChecker>(row.check, row.repair, scratch != nullptr));
+    qputenv("CHECK", row.check.toUtf8());
+    qputenv("REPAIR", row.repair.toUtf8());
+    const bool systemChecker = group == "chkdsk" || row.volume == Volume::DamagedFat;
+    FileCopyThread thread(systemChecker ? DiskCheckPlatform::create() : std::unique_ptr<DiskCheckPlatform>(
+        std::make_unique<ShellChecker>(row.check, row.repair, scratch != nullptr)));
     thread.setFilePath(source, destination);
     thread.setStampFile(stamp, "1.73");
     thread.setExpectedSha256(QCryptographicHash::hash(firmware, QCryptographicHash::Sha256).toHex());
@@ -141,6 +189,8 @@ void TestWorker::update()
             QFile::link(outside, destination);
         if (row.event == Event::ChangeSource && value >= FileCopyThread::lastBlockProgress) // garbled on the drive
             writeFile(source, "changed" + firmware.mid(7));
+        if (row.event == Event::FillUp && value > 0.0 && !QFile::exists(drive + "/filler")) // the next write fails
+            writeFile(drive + "/filler", QByteArray(QStorageInfo(drive).bytesAvailable(), 'f'));
         if (value == 1.0)
             atEnd = contentOf(destination) + '|' + contentOf(stamp);
     }, Qt::DirectConnection);
@@ -153,6 +203,7 @@ void TestWorker::update()
     const double seconds = (QDateTime::currentMSecsSinceEpoch() - started) / 1000.0;
     thread.wait();
     QCoreApplication::processEvents();
+    QFile::remove(drive + "/filler");
 
     const bool succeeds = row.reason == UpdateFailure::None;
     QVERIFY2(ends == 1 && !afterEnd && progress.value(0, -1) == 0.0, "one end, the last signal, after a 0");
@@ -169,8 +220,8 @@ void TestWorker::update()
     QVERIFY2(!succeeds || atEnd == firmware + "|1.73", "1.0 came before the firmware and the version were on it");
     const double limit = slow ? (row.verdict == 1 ? 30 : 5) : 0;
     QVERIFY2(!slow || (seconds >= limit && seconds < limit + 2.5), "the checker was not cut off in time");
-    if (row.volume == Volume::Directory) { // what the checker was asked, and what the drive held then
-        QByteArray calls = row.check == QLatin1String("missing") ? "" : "check " + drive.toUtf8() + " old\n";
+    if (row.volume <= Volume::DriveLetter) { // what the checker was asked, and what the drive held then
+        QByteArray calls = row.check.isNull() || row.check == "missing" ? "" : "check " + drive.toUtf8() + " old\n";
         calls += row.verdict == 1 && !row.repair.isNull() ? "repair " + drive.toUtf8() + " old\n" : "";
         QCOMPARE(contentOf(work.filePath("calls")), calls.isEmpty() ? QByteArray("<none>") : calls);
     }
@@ -183,6 +234,7 @@ void TestWorker::update()
     QCOMPARE(contentOf(stamp), succeeds ? QByteArray("1.73") : QByteArray("1.8"));
     QCOMPARE(QDir(drive).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
              QStringList({ "Version.txt", "lumetra.bin" }));
+    QVERIFY2(!QFile::exists("pwned"), "a shell ran the mount point's name");
 }
 
 QTEST_GUILESS_MAIN(TestWorker)

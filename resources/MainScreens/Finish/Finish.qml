@@ -2,50 +2,16 @@ import QtQuick 2.2
 import "../../CustomQML"
 
 // The end: the update is done; the unit may go back on power.
-ScreenPane {
+StepScreen {
     objectName: "finishScreen"
 
-    accessibleName: textStrings.stepName(5, textStrings.finish_TitleText)
-    accessibleDescription: textStrings.finish_InstructionsText.join(" ")
+    step: 5
+    title: textStrings.finish_TitleText
+    paragraphs: textStrings.finish_InstructionsText
+    picture: "qrc:/Assets/lumetra-FinishUpdate.jpg"
+    pictureDescription: qsTr("Lumetra plugged into power again, with a check mark")
     //: The button that ends the program; keep it short.
     forwardText: qsTr("Finish")
 
     onForward: Qt.quit()
-
-    Item {
-        width: parent.width
-        height: unitLength / 2
-    }
-
-    HeaderRow {
-        height: unitLength / 2
-        text: textStrings.stepHeading(5)
-    }
-
-    TitleRow {
-        height: unitLength * 0.6
-        text: textStrings.finish_TitleText
-    }
-
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
-    ParagraphRow {
-        height: unitLength * 1.25
-        model: textStrings.finish_InstructionsText
-        textScale: 0.8
-    }
-
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
-    PictureRow {
-        height: unitLength * 5
-        source: "qrc:/Assets/lumetra-FinishUpdate.jpg"
-        description: qsTr("Lumetra plugged into power again, with a check mark")
-    }
 }

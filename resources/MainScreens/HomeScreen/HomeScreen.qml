@@ -16,7 +16,7 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength * 1.5
+        height: Theme.unit * 1.5
     }
 
     Rectangle {
@@ -29,7 +29,7 @@ ScreenPane {
         }
 
         width: parent.width
-        height: unitLength
+        height: Theme.unit
         color: "transparent"
         // Reached with Tab and opened with Return, like the buttons.
         activeFocusOnTab: true
@@ -85,31 +85,31 @@ ScreenPane {
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     TitleRow {
-        height: unitLength
+        height: Theme.unit
         text: textStrings.homeScreen_LumetraText
     }
 
     HeaderRow {
-        height: unitLength * 0.75
+        height: Theme.unit * 0.75
         text: textStrings.homeScreen_LumetraDescText
     }
 
     Item {
         width: parent.width
-        height: unitLength / 4
+        height: Theme.unit / 4
     }
 
     TitleRow {
-        height: unitLength
+        height: Theme.unit
         text: textStrings.homeScreen_ToolText
     }
 
     HeaderRow {
-        height: unitLength * 0.75
+        height: Theme.unit * 0.75
         text: textStrings.homeScreen_VersionText
     }
 }

@@ -6,17 +6,33 @@ import "../../CustomQML"
 // go, the firmware is on the unit all the same, but the user must eject the drive before
 // pulling the cable: the screen says so, and why. An up-to-date unit goes on to the
 // up-to-date screen instead of the end of an update.
-ScreenPane {
+StepScreen {
     id: root
     objectName: "stepFourScreen"
 
     readonly property bool upToDate: upToDateVersion !== ""
     readonly property bool ejectByHand: removalCode !== 0
-    readonly property string titleText: ejectByHand
-                                        //: Step four's title when the computer could not eject the unit's drive.
-                                        ? qsTr("Eject Lumetra's drive by hand.")
-                                        : textStrings.stepFour_TitleText
-    readonly property var instructions: {
+    // Why the drive is still there, from the backend's code.
+    readonly property string removalReason: {
+        switch (removalCode) {
+        //: Step four, why the drive was not ejected: the system found it busy.
+        case 5: return qsTr("Another program is using the drive.");
+        //: Step four, why the drive was not ejected: no device connected to the computer carries it.
+        case 4: return qsTr("The drive was not found.");
+        //: Step four, why the drive was not ejected: it was gone from the computer, or another
+        //: LumetraInstaller held it.
+        case -1: return qsTr("The drive was not found, or another program is using it.");
+        //: Step four, why the drive was not ejected, for any other refusal.
+        default: return qsTr("The system refused to eject it.");
+        }
+    }
+
+    step: 4
+    title: ejectByHand
+           //: Step four's title when the computer could not eject the unit's drive.
+           ? qsTr("Eject Lumetra's drive by hand.")
+           : textStrings.stepFour_TitleText
+    paragraphs: {
         if (!ejectByHand && !upToDate)
             return textStrings.stepFour_InstructionsText;
         var first = !upToDate
@@ -35,62 +51,14 @@ ScreenPane {
                 qsTr("Eject the drive yourself ('Safely Remove' or 'Eject'), then unplug the USB cable."),
                 textStrings.stepFour_InstructionsText[1]];
     }
-    // Why the drive is still there, from the backend's code.
-    readonly property string removalReason: {
-        switch (removalCode) {
-        //: Step four, why the drive was not ejected: the system found it busy.
-        case 5: return qsTr("Another program is using the drive.");
-        //: Step four, why the drive was not ejected: no device connected to the computer carries it.
-        case 4: return qsTr("The drive was not found.");
-        //: Step four, why the drive was not ejected: it was gone from the computer, or another
-        //: LumetraInstaller held it.
-        case -1: return qsTr("The drive was not found, or another program is using it.");
-        //: Step four, why the drive was not ejected, for any other refusal.
-        default: return qsTr("The system refused to eject it.");
-        }
-    }
-
-    accessibleName: textStrings.stepName(4, titleText)
-    accessibleDescription: instructions.join(" ")
-
-    onForward: lumetraInstaller.state = upToDate ? "UpToDate" : "Finish"
-
-    Item {
-        width: parent.width
-        height: unitLength / 2
-    }
-
-    HeaderRow {
-        height: unitLength / 2
-        text: textStrings.stepHeading(4)
-    }
-
-    TitleRow {
-        height: unitLength * 0.6
-        text: root.titleText
-    }
-
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
     // Three paragraphs when the drive must be ejected by hand: the picture gives up its white
     // top to them.
-    ParagraphRow {
-        height: unitLength * (ejectByHand ? 2.2 : 2)
-        model: instructions
-        textScale: ejectByHand ? 0.7 : 0.8
-    }
+    paragraphsHeight: ejectByHand ? 2.2 : 2
+    paragraphsTextScale: ejectByHand ? 0.7 : 0.8
+    picture: "qrc:/Assets/lumetra-UnplugUSB.jpg"
+    pictureDescription: qsTr("The USB cable unplugged from Lumetra after the computer ejected its drive")
+    pictureAtBottom: true
+    pictureHiddenTop: ejectByHand ? 0.75 : 0
 
-    // Not a row: it lies at the bottom, drawn over the column where they meet.
-    PictureRow {
-        parent: root
-        width: root.width - root.forwardButton.width
-        height: unitLength * 5 - hiddenTop
-        y: root.height - height
-        hiddenTop: ejectByHand ? unitLength * 0.75 : 0
-        source: "qrc:/Assets/lumetra-UnplugUSB.jpg"
-        description: qsTr("The USB cable unplugged from Lumetra after the computer ejected its drive")
-    }
+    onForward: lumetraInstaller.state = upToDate ? "UpToDate" : "Finish"
 }

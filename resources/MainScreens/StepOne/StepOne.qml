@@ -2,48 +2,14 @@ import QtQuick 2.2
 import "../../CustomQML"
 
 // Step 1: switch the unit off and unplug it from power.
-ScreenPane {
+StepScreen {
     objectName: "stepOneScreen"
 
-    accessibleName: textStrings.stepName(1, textStrings.stepOne_TitleText)
-    accessibleDescription: textStrings.stepOne_InstructionsText.join(" ")
+    step: 1
+    title: textStrings.stepOne_TitleText
+    paragraphs: textStrings.stepOne_InstructionsText
+    picture: "qrc:/Assets/Lumetra-Disconnect.jpg"
+    pictureDescription: qsTr("Lumetra switched off, its power plug pulled from the wall socket")
 
     onForward: lumetraInstaller.state = "StepTwo"
-
-    Item {
-        width: parent.width
-        height: unitLength / 2
-    }
-
-    HeaderRow {
-        height: unitLength / 2
-        text: textStrings.stepHeading(1)
-    }
-
-    TitleRow {
-        height: unitLength * 0.6
-        text: textStrings.stepOne_TitleText
-    }
-
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
-    ParagraphRow {
-        height: unitLength * 1.25
-        model: textStrings.stepOne_InstructionsText
-        textScale: 0.8
-    }
-
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
-    PictureRow {
-        height: unitLength * 5
-        source: "qrc:/Assets/Lumetra-Disconnect.jpg"
-        description: qsTr("Lumetra switched off, its power plug pulled from the wall socket")
-    }
 }

@@ -8,7 +8,7 @@ import QtQuick.Controls 2.1 as Controls2
 // carries this firmware, remove its drive at once and keep its version for the up-to-date
 // screen. After a failure, a line under the instructions says why, and whether the unit is
 // left with an incomplete firmware.
-ScreenPane {
+StepScreen {
     id: root
     objectName: "stepThreeScreen"
 
@@ -63,50 +63,6 @@ ScreenPane {
         }
     }
 
-    function progressChangeSlot(value)
-    {
-        // Only this screen's own copy moves the bar.
-        if (updateRunning)
-            copyProgressBar.value = value;
-    }
-
-    function failedBecauseSlot(reason, incomplete)
-    {
-        if (!updateRunning)
-            return;
-        failureReason = reason;
-        firmwareIncomplete = incomplete;
-    }
-
-    // Another updater finished first: nothing was written, and the success follows.
-    function foundUpToDateSlot(version)
-    {
-        if (updateRunning)
-            upToDateVersion = version;
-    }
-
-    function copyFileSuccessSlot()
-    {
-        if (!updateRunning) {
-            otherCopyEnded();
-            return;
-        }
-        updateSucceeded = true;
-        completeUpdate();
-    }
-
-    function copyFileFailedSlot()
-    {
-        if (!updateRunning) {
-            otherCopyEnded();
-            return;
-        }
-        updateRunning = false;
-        popup.close();
-        copyProgressBar.reset();
-        forwardEnabled = isLumetraConnected;
-    }
-
     function otherCopyEnded()
     {
         if (!refused)
@@ -159,7 +115,18 @@ ScreenPane {
         }
     }
 
-    accessibleName: textStrings.stepName(3, textStrings.stepThree_TitleText)
+    step: 3
+    title: textStrings.stepThree_TitleText
+    paragraphs: textStrings.stepThree_InstructionsText
+    paragraphsHeight: 2
+    paragraphsTextScale: 0.7
+    picture: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
+    pictureDescription: isLumetraConnected
+                        ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
+                        : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
+    pictureAtBottom: true
+    // The failure line lies over the top of the picture, which is white there.
+    pictureHiddenTop: failureText === "" ? 0 : 1
     //: Step three's word to a screen reader that the unit is there and ready.
     accessibleDescription: textStrings.stepThree_InstructionsText.concat(
                                [forwardDescription || qsTr("Lumetra detected"), failureText]).join(" ").trim()
@@ -173,48 +140,54 @@ ScreenPane {
 
     onForward: startUpdate()
 
-    Component.onCompleted: {
-        lumetraUpdater.copyFileProgress.connect(progressChangeSlot);
-        lumetraUpdater.updateFailedBecause.connect(failedBecauseSlot);
-        lumetraUpdater.foundUpToDate.connect(foundUpToDateSlot);
-        lumetraUpdater.updateFirmwareSuccess.connect(copyFileSuccessSlot);
-        lumetraUpdater.updateFirmwareFailed.connect(copyFileFailedSlot);
-    }
+    // The backend outlives the screen: a copy that ends after the user has left reaches
+    // nothing here, as these go with the screen.
+    Connections {
+        target: lumetraUpdater
 
-    // The backend outlives the screen: a copy that ends after the user has left must
-    // reach nothing here.
-    Component.onDestruction: {
-        lumetraUpdater.copyFileProgress.disconnect(progressChangeSlot);
-        lumetraUpdater.updateFailedBecause.disconnect(failedBecauseSlot);
-        lumetraUpdater.foundUpToDate.disconnect(foundUpToDateSlot);
-        lumetraUpdater.updateFirmwareSuccess.disconnect(copyFileSuccessSlot);
-        lumetraUpdater.updateFirmwareFailed.disconnect(copyFileFailedSlot);
-    }
+        function onCopyFileProgress(value)
+        {
+            // Only this screen's own copy moves the bar.
+            if (updateRunning)
+                copyProgressBar.value = value;
+        }
 
-    Item {
-        width: parent.width
-        height: unitLength / 2
-    }
+        function onUpdateFailedBecause(reason, incomplete)
+        {
+            if (!updateRunning)
+                return;
+            failureReason = reason;
+            firmwareIncomplete = incomplete;
+        }
 
-    HeaderRow {
-        height: unitLength / 2
-        text: textStrings.stepHeading(3)
-    }
+        // Another updater finished first: nothing was written, and the success follows.
+        function onFoundUpToDate(version)
+        {
+            if (updateRunning)
+                upToDateVersion = version;
+        }
 
-    TitleRow {
-        height: unitLength * 0.6
-        text: textStrings.stepThree_TitleText
-    }
+        function onUpdateFirmwareSuccess()
+        {
+            if (!updateRunning) {
+                otherCopyEnded();
+                return;
+            }
+            updateSucceeded = true;
+            completeUpdate();
+        }
 
-    Item {
-        width: parent.width
-        height: unitLength / 4
-    }
-
-    ParagraphRow {
-        height: unitLength * 2
-        model: textStrings.stepThree_InstructionsText
-        textScale: 0.7
+        function onUpdateFirmwareFailed()
+        {
+            if (!updateRunning) {
+                otherCopyEnded();
+                return;
+            }
+            updateRunning = false;
+            popup.close();
+            copyProgressBar.reset();
+            forwardEnabled = isLumetraConnected;
+        }
     }
 
     // Over the top of the picture, which is white there: the picture gives up that part.
@@ -224,16 +197,16 @@ ScreenPane {
 
         parent: root
         width: root.width - root.forwardButton.width - x
-        height: failureText === "" ? 0 : unitLength
-        x: unitLength / 3
-        y: root.height - unitLength * 5
+        height: Theme.unit * pictureHiddenTop
+        x: Theme.unit / 3
+        y: root.height - Theme.unit * pictureHeight
 
         Text {
             objectName: "failureText"
 
             width: parent.width
             anchors.top: parent.top
-            anchors.topMargin: unitLength * 0.05
+            anchors.topMargin: Theme.unit * 0.05
             text: failureText
             visible: text !== ""
             wrapMode: Text.WordWrap
@@ -247,26 +220,13 @@ ScreenPane {
         }
     }
 
-    // Not a row: it lies at the bottom, drawn over the column where they meet.
-    PictureRow {
-        parent: root
-        width: root.width - root.forwardButton.width
-        height: unitLength * 5 - hiddenTop
-        y: root.height - height
-        hiddenTop: failureRow.height
-        source: isLumetraConnected ? "qrc:/Assets/lumetra-Detected.jpg" : "qrc:/Assets/lumetra-NotDetected.jpg"
-        description: isLumetraConnected
-                     ? qsTr("Lumetra detected: the computer shows its drive with a check mark")
-                     : qsTr("Lumetra not detected: the computer shows a cross instead of its drive")
-    }
-
     Controls2.Popup {
         id: popup
         objectName: "popup"
 
         parent: root
         width: root.width / 2
-        height: unitLength
+        height: Theme.unit
         x: root.width / 2 - width / 2
         y: root.height / 2 - height / 2
         modal: true
