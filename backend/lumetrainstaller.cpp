@@ -257,7 +257,8 @@ bool LumetraInstaller::refuseRun(const QString &root, const QString &destination
     // A marker that is a link would have the firmware written wherever it points, and read
     // back from there: such a drive is no unit.
     else if (!DriveFiles::isSafeToWrite(destination))
-        attempt.reason = QFileInfo(destination).isSymLink() ? UpdateFailure::MarkerIsLink : UpdateFailure::MarkerNotFile;
+        attempt.reason = QFileInfo(destination).isSymLink() ? UpdateFailure::MarkerIsLink
+                                                            : UpdateFailure::MarkerNotFile;
     else if (lockUnit(root)) // or the attempt says why not
         return false;
     attempt.outcome = attempt.reason == UpdateFailure::Busy ? UpdateAttempt::Busy : UpdateAttempt::Failed;

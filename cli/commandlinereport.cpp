@@ -53,9 +53,9 @@ QString resultDetail(const UpdateAttempt &attempt, bool stopped)
         return QStringLiteral("%1 -> %2").arg(attempt.versionBefore.trimmed(), attempt.versionAfter)
                 + removalNote(attempt);
     case UpdateAttempt::UpToDate:
-        return (attempt.updateStarted
-                        ? attempt.versionAfter.trimmed() + QStringLiteral(", updated meanwhile by another LumetraInstaller")
-                        : attempt.versionBefore.trimmed())
+        if (!attempt.updateStarted)
+            return attempt.versionBefore.trimmed() + removalNote(attempt);
+        return attempt.versionAfter.trimmed() + QStringLiteral(", updated meanwhile by another LumetraInstaller")
                 + removalNote(attempt);
     case UpdateAttempt::Matches:
         return QStringLiteral("matches ") + carried;

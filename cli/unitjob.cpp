@@ -16,7 +16,9 @@ UnitJob::UnitJob(const QString &root, const Settings &settings, CommandLineRepor
     LumetraInstaller *unit = backend.get();
     unit->setForced(settings.force);
     UpdateHistory::attach(unit);
-    connect(unit, &LumetraInstaller::copyFileProgress, this, [this](double value) { this->report.progress(this->root, value); });
+    // What the unit goes through, as the command line's events (the members, not the arguments).
+    connect(unit, &LumetraInstaller::copyFileProgress, this,
+            [this](double value) { this->report.progress(this->root, value); });
     connect(unit, &LumetraInstaller::diskCheckFinished, this,
             [this](int verdict) { this->report.diskChecked(this->root, verdict); });
     connect(unit, &LumetraInstaller::firmwareVerified, this,

@@ -62,7 +62,7 @@ struct Drive { qint64 room; int oldImage; };
 // Where the log and the history are kept: a scratch volume of so many bytes, read-only or not, what it holds before
 // (as layOut() takes it; their folder is LumetraInstaller/), how many 1000-byte lines the log was given before the
 // update, how often one Qt warning comes after it, and whether another run still writes the oldest log.
-struct Home { qint64 room; bool readOnly; QStringList entries; int earlierLines; int repeats; bool heldOldest = false; };
+struct Home { qint64 room; bool readOnly; QStringList entries; int earlierLines, repeats; bool heldOldest = false; };
 
 // One update as the window runs it, beside a second unit, with the log and the history on a volume of their own. The
 // disk check waits for the test (the checker reads a FIFO), so a row acts while the update runs.
@@ -79,6 +79,8 @@ struct Scene
         released = released || QTest::qWaitFor([&] { return (fd = ::open(fifo, O_WRONLY | O_NONBLOCK)) >= 0; }, 10000);
         return released && (fd < 0 || ::close(fd) == 0);
     }
+    // The run has begun (its first progress is in): the disk check runs.
+    bool begun() { return QTest::qWaitFor([this] { return seen->list.contains("p"); }); }
     // Another window or command line, of another process, updates the unit to its end.
     bool rivalUpdates()
     {
@@ -89,7 +91,8 @@ struct Scene
     }
     bool perform(Moment moment)
     {
-        return std::all_of(steps.begin(), steps.end(), [&](const Step &step) { return step.at != moment || step.act(*this); });
+        return std::all_of(steps.begin(), steps.end(),
+                           [&](const Step &step) { return step.at != moment || step.act(*this); });
     }
 
     QVector<Step> steps;
@@ -219,9 +222,8 @@ void TestBackend::update_data()
     using S = Scene;
     const S::Act refusesUpdate = [](S &s) { return !s.installer->updateLumetra(); };
     const S::Act refusesRemoval = [](S &s) { return !s.installer->uninstallUsb(); };
-    const S::Act pulled = [](S &s) { // once the run has looked at the drive, during the check
-        return QTest::qWaitFor([&s] { return s.seen->list.contains("p"); })
-                && (s.plugged->roots = QStringList { s.other }, s.driveVolume->unmount());
+    const S::Act pulled = [](S &s) {
+        return s.begun() && (s.plugged->roots = QStringList { s.other }, s.driveVolume->unmount());
     };
     const S::Act unplugged = [](S &s) { return (s.plugged->roots = QStringList { s.other }, true); };
     const S::Act rival = &S::rivalUpdates;
@@ -233,9 +235,7 @@ void TestBackend::update_data()
         const QString marker = s.drive + "/lumetra.bin";
         return QFile::remove(marker) && QFile::link(s.other + "/lumetra.bin", marker);
     };
-    const S::Act closed = [](S &s) { // once the run has begun, during the check
-        return QTest::qWaitFor([&s] { return s.seen->list.contains("p"); }) && (s.installer.reset(), true);
-    };
+    const S::Act closed = [](S &s) { return s.begun() && (s.installer.reset(), true); };
     const S::Act closedInPlace = [](S &s) { // as the backend says so: the worker's end cannot have come yet
         QObject::connect(s.installer.get(), &LumetraInstaller::writingInPlace, [&s] { s.installer.reset(); });
         return s.releaseCheck() && QTest::qWaitFor([&s] { return !s.installer; }, 10000);
@@ -258,7 +258,8 @@ void TestBackend::update_data()
         { { "outcome", "failed" }, { "reason", "drive gone" }, { "removal", none } }, { { S::WhileRunning, pulled } },
         { "p", "DriveGone", "failed", "removal -1" }, "<none>");
     row("the updated unit gone before the removal: its lock goes too, another updater may have it",
-        { { "outcome", "updated" }, { "removal", -1 } }, { { S::BeforeRemoval, unplugged }, { S::AfterRemoval, rival } },
+        { { "outcome", "updated" }, { "removal", -1 } },
+        { { S::BeforeRemoval, unplugged }, { S::AfterRemoval, rival } },
         { "p", "version 1.73", "success", "removal -1" });
     row("removal vetoed: still updated, its code and reason", { { "outcome", "updated" }, { "removal", 2 },
         { "removalReason", "the system cannot open its volume" } }, { { S::BeforeRemoval, vetoed } },
@@ -267,7 +268,8 @@ void TestBackend::update_data()
         { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } }, { { S::BeforeUpdate, rival } },
         { "p", "up to date 1.73", "success", "removal 0" });
     row("ended without a removal (--no-eject): on record at once, a removal after it adds none",
-        { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "removal", none } }, { { S::BeforeRemoval, finished } });
+        { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "removal", none } },
+        { { S::BeforeRemoval, finished } });
     row("the window closed during the disk check: the old firmware stays, on record",
         { { "outcome", "failed" }, { "reason", "the program ended during the update" }, { "versionAfter", "1.8" } },
         { { S::WhileRunning, closed } }, { "p" }, "1.8");
@@ -360,7 +362,8 @@ void TestBackend::keeping()
     logged.replaceInStrings(QRegularExpression("^[-0-9]{10} [:.0-9]{12} (lumetra\\.\\w+: )?"), QString());
     QVERIFY2(said.filter(QRegularExpression("copy file progress|LumetraInstaller::")).isEmpty(),
              qPrintable(said.join('\n')));
-    QVERIFY(!logKept || std::all_of(said.begin(), said.end(), [&](const QString &line) { return logged.contains(line); }));
+    QVERIFY(!logKept
+            || std::all_of(said.begin(), said.end(), [&](const QString &line) { return logged.contains(line); }));
     // Qt's own messages in bulk: the first, and at the run's end how often it came again.
     const QLoggingCategory repeating("qt.test.repeat");
     for (int i = 0; i < home.repeats; ++i)
@@ -380,7 +383,8 @@ void TestBackend::play(Run &run, const Home &home, const Drive &drive, const QBy
     QVERIFY(run.home->isMounted() && layOut(run.home->rootPath(), home.entries)
             && (!home.readOnly || run.home->remountReadOnly()));
     if (home.heldOldest) { // a --watch started long ago
-        run.holder.start("flock", { "-s", run.folder + "/LumetraInstaller-20200100-000000-000.log", "-c", "echo held; cat" });
+        const QString oldest = run.folder + "/LumetraInstaller-20200100-000000-000.log";
+        run.holder.start("flock", { "-s", oldest, "-c", "echo held; cat" });
         QVERIFY(run.holder.waitForReadyRead() && run.holder.readAll() == "held\n");
     }
     run.capture = std::make_unique<LogCapture>();
