@@ -18,7 +18,6 @@
 #include <QtGui/QGuiApplication>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/qqml.h>
-#include <QtQuick/QQuickWindow>
 
 #include <cstdio>
 
@@ -43,7 +42,7 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     const QString platform = QGuiApplication::platformName();
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
         && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")))
-        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        qputenv("QT_QUICK_BACKEND", "software"); // read when the first window's scene starts
     // Before the documents are loaded: their texts are translated as they are created.
     installLanguageFonts(installTranslation(application, language));
     // Before the engine, so that it outlives the backends: their end, which records the
