@@ -52,6 +52,7 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     QQmlApplicationEngine engine;
 
     qmlRegisterType<LumetraInstaller>("LumetraInstaller", 1, 0, "LumetraInstaller");
+    registerFailureReasons();
 
     const QUrl url(mainDocument, QUrl::TolerantMode);
     // Queued: objectCreated fires inside load(), before exec() could honour an exit().
@@ -72,6 +73,12 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
     guard.watch(roots);
 
     return application.exec();
+}
+
+void registerFailureReasons()
+{
+    qmlRegisterUncreatableMetaObject(UpdateFailure::staticMetaObject, "LumetraInstaller", 1, 0, "UpdateFailure",
+                                     QStringLiteral("a reason is a value"));
 }
 
 void installLanguageFonts(const QString &language)

@@ -17,4 +17,8 @@ int runLumetraHost(int &argc, char **argv, const QString &mainDocument, const QS
 // Call it after the application object exists and before any document is loaded.
 void installLanguageFonts(const QString &language);
 
+// Gives the documents the backend's reasons for a failure as values, UpdateFailure.FullDrive
+// and so on, under "LumetraInstaller" 1.0 beside the backend type (or a test's stand-in).
+void registerFailureReasons();
+
 #endif // HOST_H

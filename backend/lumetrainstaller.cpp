@@ -48,14 +48,31 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
       ejector(std::make_unique<EjectLumetra>(std::move(ejectSystem))),
       volumes(std::move(volumes))
 {
-    connect(fileCopyThread.get(), &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
-    connect(fileCopyThread.get(), &FileCopyThread::copySuccess, this, &LumetraInstaller::copyFileSuccess);
-    connect(fileCopyThread.get(), &FileCopyThread::copyFailed, this, &LumetraInstaller::copyFileFailed);
-    connect(fileCopyThread.get(), &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
-    connect(fileCopyThread.get(), &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
-    connect(fileCopyThread.get(), &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
-    connect(fileCopyThread.get(), &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
-    connect(fileCopyThread.get(), &FileCopyThread::alreadyInPlace, this, [this] { foundInPlace = true; });
+    const FileCopyThread *worker = fileCopyThread.get();
+    connect(worker, &FileCopyThread::updateProgress, this, &LumetraInstaller::copyFileProgress);
+    connect(worker, &FileCopyThread::copySuccess, this, &LumetraInstaller::runEnded);
+    connect(worker, &FileCopyThread::copyFailed, this, &LumetraInstaller::runEnded);
+    connect(worker, &FileCopyThread::diskChecked, this, &LumetraInstaller::diskCheckFinished);
+    connect(worker, &FileCopyThread::copyVerified, this, &LumetraInstaller::firmwareVerified);
+    connect(worker, &FileCopyThread::failureReason, this, &LumetraInstaller::updateFailedBecause);
+    connect(worker, &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
+    // The record's account, kept on the worker's thread as it speaks.
+    const auto direct = Qt::DirectConnection;
+    connect(worker, &FileCopyThread::copySuccess, this, [this] { account.succeeded = true; }, direct);
+    connect(worker, &FileCopyThread::alreadyInPlace, this, [this] { account.alreadyInPlace = true; }, direct);
+    connect(worker, &FileCopyThread::diskChecked, this, [this](int verdict) {
+        account.diskChecked = true;
+        account.diskCheck = verdict;
+    }, direct);
+    connect(worker, &FileCopyThread::copyVerified, this, [this](qint64 bytes, const QString &sha256) {
+        account.verified = true;
+        account.bytes = bytes;
+        account.sha256 = sha256;
+    }, direct);
+    connect(worker, &FileCopyThread::failureReason, this, [this](UpdateFailure::Reason reason, bool incomplete) {
+        account.reason = reason;
+        account.firmwareIncomplete = incomplete;
+    }, direct);
 }
 
 LumetraInstaller::~LumetraInstaller()
@@ -64,6 +81,11 @@ LumetraInstaller::~LumetraInstaller()
     // half-written firmware file: the worker abandons its new file when asked to stop.
     fileCopyThread->requestInterruption();
     fileCopyThread->wait();
+    // The run's end signal will never reach this object now: its record is told from the
+    // worker's account, as the unit holds it (a write in place finished is an update).
+    if (stage == Stage::Running)
+        settleRun(true);
+    closeAttempt();
 }
 
 QString LumetraInstaller::firmwareVersion()
@@ -149,8 +171,16 @@ bool LumetraInstaller::doesLumetraNeedUpdate()
     const bool needsUpdate = QVersionNumber::compare(embedded, device) > 0;
     // The unit asked about is the one that is updated or removed next.
     unitRoot = findMarkedRoot();
-    if (!unitRoot.isEmpty())
-        emit versionChecked(unitRoot, deviceText, needsUpdate);
+    // A look at the unit during a run is no new attempt.
+    if (!unitRoot.isEmpty() && stage != Stage::Running) {
+        closeAttempt();
+        openAttempt(unitRoot);
+        attempt.versionBefore = deviceText;
+        if (!needsUpdate) {
+            attempt.outcome = UpdateAttempt::UpToDate;
+            stage = Stage::Settled;
+        }
+    }
     return needsUpdate;
 }
 
@@ -164,33 +194,41 @@ bool LumetraInstaller::verifyLumetra()
     return startRun(true);
 }
 
+void LumetraInstaller::finishAttempt()
+{
+    if (stage == Stage::Running)
+        return;
+    unitLock.unlock();
+    if (stage == Stage::Settled)
+        endAttempt();
+    stage = Stage::None;
+}
+
 bool LumetraInstaller::startRun(bool verifyOnly)
 {
     // The paths must not change under a running copy, and one update at a time is enough.
-    if (fileCopyThread->isRunning())
+    if (stage == Stage::Running || fileCopyThread->isRunning())
         return false;
     const QString root = findMarkedRoot();
+    // An update continues the attempt its version check began; a comparison is one of its own.
+    const bool checkedJustBefore = !verifyOnly && !attempt.updateStarted
+            && (stage == Stage::Open || stage == Stage::Settled) && (root.isEmpty() || root == attempt.root);
+    if (!checkedJustBefore) {
+        closeAttempt();
+        openAttempt(root);
+        // What the unit claims, beside what its image turns out to be.
+        if (verifyOnly && !root.isEmpty())
+            attempt.versionBefore = versionOnDrive(root);
+    }
     const QString destination = DriveFiles::pathInRoot(root, markerFileName);
-    if (destination.isEmpty())
+    if (refuseRun(root, destination))
         return false;
-    // A marker that is a link would have the firmware written wherever it points, and read
-    // back from there: such a drive is no unit.
-    if (!DriveFiles::isSafeToWrite(destination)) {
-        emit updateFailedBecause(QFileInfo(destination).isSymLink()
-                                         ? QStringLiteral("not a unit: its lumetra.bin is a link")
-                                         : QStringLiteral("not a unit: its lumetra.bin is not an ordinary file"),
-                                 false);
-        return false;
-    }
-    QString lockFailure;
-    if (!lockUnit(root, &lockFailure)) {
-        emit updateFailedBecause(lockFailure, false);
-        return false;
-    }
 
     unitRoot = root;
-    foundInPlace = false;
     verifying = verifyOnly;
+    account = WorkerAccount();
+    attempt.updateStarted = !verifyOnly;
+    stage = Stage::Running;
     fileCopyThread->setFilePath(firmwareResourcePath, destination);
     fileCopyThread->setVerifyOnly(verifyOnly);
     fileCopyThread->setExpectedSha256(firmwareSha256().toLatin1());
@@ -210,32 +248,105 @@ bool LumetraInstaller::startRun(bool verifyOnly)
     return true;
 }
 
-void LumetraInstaller::copyFileSuccess()
+// When no run may start on the unit: ends the attempt with why and returns true. Otherwise
+// the unit's lock is taken and the run may start.
+bool LumetraInstaller::refuseRun(const QString &root, const QString &destination)
+{
+    if (destination.isEmpty())
+        attempt.reason = UpdateFailure::DriveGone;
+    // A marker that is a link would have the firmware written wherever it points, and read
+    // back from there: such a drive is no unit.
+    else if (!DriveFiles::isSafeToWrite(destination))
+        attempt.reason = QFileInfo(destination).isSymLink() ? UpdateFailure::MarkerIsLink
+                                                            : UpdateFailure::MarkerNotFile;
+    else if (lockUnit(root)) // or the attempt says why not
+        return false;
+    attempt.outcome = attempt.reason == UpdateFailure::Busy ? UpdateAttempt::Busy : UpdateAttempt::Failed;
+    // A unit that went is shown gone, not failed.
+    if (attempt.reason != UpdateFailure::DriveGone)
+        emit updateFailedBecause(attempt.reason, false);
+    endAttempt();
+    return true;
+}
+
+void LumetraInstaller::runEnded()
+{
+    if (stage == Stage::Running)
+        settleRun(false);
+}
+
+// The run's end, from the worker's account once the worker has ended. closing: this object
+// is going, and its record alone is told.
+void LumetraInstaller::settleRun(bool closing)
 {
     // The end signal is the run's last act, but the thread counts as running until run()
     // returns: a removal asked for right after must not find it still running.
     fileCopyThread->wait();
+    attempt.diskChecked = account.diskChecked;
+    attempt.diskCheck = account.diskCheck;
+    attempt.reason = account.reason;
+    attempt.firmwareIncomplete = account.firmwareIncomplete;
     if (verifying) {
         unitLock.unlock();
-        emit firmwareCompared(unitRoot, true);
+        attempt.verified = account.succeeded;
+        attempt.outcome = account.succeeded ? UpdateAttempt::Matches
+                : account.reason == UpdateFailure::Differs ? UpdateAttempt::Differs : UpdateAttempt::Failed;
+        endAttempt();
         return;
     }
-    if (foundInPlace)
-        emit foundUpToDate(versionOnDrive(unitRoot));
-    else
-        emit versionWritten(updateVersion);
-    emit updateFirmwareSuccess();
-}
-
-void LumetraInstaller::copyFileFailed()
-{
-    fileCopyThread->wait();
+    attempt.verified = account.verified;
+    attempt.bytesWritten = account.bytes;
+    attempt.firmwareSha256 = account.sha256;
+    if (account.succeeded) {
+        // The unit stays locked until its removal, or finishAttempt().
+        stage = Stage::Settled;
+        attempt.outcome = account.alreadyInPlace ? UpdateAttempt::UpToDate : UpdateAttempt::Updated;
+        attempt.versionAfter = account.alreadyInPlace ? versionOnDrive(unitRoot) : updateVersion;
+        if (closing)
+            return;
+        if (account.alreadyInPlace)
+            emit foundUpToDate(attempt.versionAfter);
+        else
+            emit versionWritten(updateVersion);
+        emit updateFirmwareSuccess();
+        return;
+    }
     // Nothing more happens to the unit: another updater may have it now.
     unitLock.unlock();
-    if (verifying)
-        emit firmwareCompared(unitRoot, false);
-    else
+    attempt.outcome = UpdateAttempt::Failed;
+    if (closing && attempt.reason == UpdateFailure::Interrupted)
+        attempt.reason = UpdateFailure::ProgramEnded;
+    endAttempt();
+    if (!closing)
         emit updateFirmwareFailed();
+}
+
+void LumetraInstaller::openAttempt(const QString &root)
+{
+    attempt = UpdateAttempt();
+    attempt.root = root;
+    attempt.start = QDateTime::currentDateTimeUtc();
+    attemptClock.start();
+    stage = Stage::Open;
+}
+
+void LumetraInstaller::endAttempt()
+{
+    stage = Stage::None;
+    attempt.durationMs = attemptClock.elapsed();
+    // Nothing was written to the version file unless it says so.
+    if (attempt.versionAfter.isNull() && attempt.outcome != UpdateAttempt::Updated)
+        attempt.versionAfter = attempt.versionBefore;
+    emit attemptEnded(attempt);
+}
+
+// A new attempt, or this object's end, closes the one before: an update's result goes on
+// record without its removal; a version check alone is no attempt.
+void LumetraInstaller::closeAttempt()
+{
+    if (stage == Stage::Settled && attempt.updateStarted)
+        endAttempt();
+    stage = Stage::None;
 }
 
 void LumetraInstaller::stopUpdate()
@@ -243,54 +354,50 @@ void LumetraInstaller::stopUpdate()
     fileCopyThread->requestInterruption();
 }
 
-// Takes the unit's lock, or says who holds it or why it cannot be had, and sets *failure to
-// the update's reason: "busy" only when another updater holds it.
-bool LumetraInstaller::lockUnit(const QString &root, QString *failure)
+// Takes the unit's lock, or says in the attempt why not: Busy, with the holder's pid when the
+// system names it, only when another updater holds it; LockFailed with the system's words.
+bool LumetraInstaller::lockUnit(const QString &root)
 {
     switch (unitLock.tryLock(root)) {
     case UnitLock::Result::Locked:
         return true;
     case UnitLock::Result::Busy:
-        *failure = QStringLiteral("busy");
-        emit unitBusy(unitLock.holder());
+        attempt.reason = UpdateFailure::Busy;
+        attempt.busyPid = unitLock.holder();
         return false;
     case UnitLock::Result::Error:
         break;
     }
-    *failure = QStringLiteral("could not lock the unit: ") + unitLock.errorString();
-    emit unitLockFailed(*failure);
+    attempt.reason = UpdateFailure::LockFailed;
+    attempt.lockError = unitLock.errorString();
     return false;
 }
 
 bool LumetraInstaller::uninstallUsb()
 {
     const QString root = removableRoot();
+    int code = -1;
     if (root.isEmpty()) {
         // The update's end, with its unit gone: the lock goes too, or another program would
         // find the unit busy while this one idles. A running copy keeps it.
         if (!fileCopyThread->isRunning())
             unitLock.unlock();
-        emit removalFinished(-1);
-        return false;
+    } else if (lockUnit(root)) { // never under another updater's copy
+        qCDebug(lcBackend) << "diskName" << EjectLumetra::driveName(root);
+        QThread::msleep(1000);
+        code = int(ejector->ejectDrive(EjectLumetra::driveName(root)));
+        unitLock.unlock();
     }
-
-    // Never under another updater's copy.
-    QString lockFailure;
-    if (!lockUnit(root, &lockFailure)) {
-        emit removalFinished(-1);
-        return false;
+    emit removalFinished(code);
+    if (code != 0)
+        qCDebug(lcBackend) << "LumetraInstaller::uninstallUsb failed" << code;
+    // An updated or up-to-date unit stays so whatever the removal did; the record says it.
+    if (stage == Stage::Settled) {
+        attempt.removalRan = true;
+        attempt.removalCode = code;
+        endAttempt();
     }
-
-    qCDebug(lcBackend) << "diskName" << EjectLumetra::driveName(root);
-    QThread::msleep(1000);
-    const quint32 result = ejector->ejectDrive(EjectLumetra::driveName(root));
-    unitLock.unlock();
-    emit removalFinished(int(result));
-    if (result != 0) {
-        qCDebug(lcBackend) << "LumetraInstaller::uninstallUsb failed" << result;
-        return false;
-    }
-    return true;
+    return code == 0;
 }
 
 // The drive to remove: the unit last checked or updated, while it is still mounted and

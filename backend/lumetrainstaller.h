@@ -2,8 +2,10 @@
 #define LUMETRAINSTALLER_H
 
 #include "unitlock.h"
+#include "updateattempt.h"
 #include "volumesource.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtCore/QObject>
 #include <QtCore/QString>
 
@@ -50,24 +52,21 @@ signals:
     void copyFileProgress(double value);
     void updateFirmwareSuccess();
     void updateFirmwareFailed();
-    // What an update went through, for the log, the history and the command line. None of
-    // them is needed by the screens.
-    void versionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate);
+    // The attempt's one record, once it has ended: at its failure, at the removal that
+    // follows an updated or up-to-date unit, at finishAttempt(), when the next attempt begins
+    // or when this object goes. A version check alone that found the unit up to date is no
+    // attempt until a removal or finishAttempt() ends it.
+    void attemptEnded(const UpdateAttempt &attempt);
+    // What an update goes through, as it goes: for the command line's events, the screens and
+    // the guard that holds a log-off.
     void updateStarted(const QString &root);
     void diskCheckFinished(int verdict);
     void firmwareVerified(qint64 bytesWritten, const QString &firmwareSha256);
-    // Right before updateFirmwareFailed(): why, in a few words, and whether the unit was
-    // left with an incomplete firmware (it must stay connected for another try). Also
-    // inside updateLumetra() and verifyLumetra() when they cannot start: "busy" when another
-    // updater holds the unit, else unitLockFailed()'s reason, "not a unit: ..." for a marker
-    // that is a link; no updateFirmwareFailed() follows then.
-    void updateFailedBecause(const QString &reason, bool firmwareIncomplete);
-    // Another LumetraInstaller (a window or a command line, pid when known, else 0) is
-    // updating the unit: the update or the removal asked for was refused.
-    void unitBusy(qint64 pid);
-    // The unit's lock could not be taken for another reason than a holder ("could not lock
-    // the unit: " and the system's words): the update or the removal asked for was refused.
-    void unitLockFailed(const QString &reason);
+    // Right before updateFirmwareFailed(): why, and whether the unit was left with an
+    // incomplete firmware (it must stay connected for another try). Also inside
+    // updateLumetra() and verifyLumetra() when the unit refuses them (busy, its lock failed,
+    // not a unit); no updateFirmwareFailed() follows then.
+    void updateFailedBecause(UpdateFailure::Reason reason, bool firmwareIncomplete);
     // The unit's version, read again under its lock right before the copy, says it needs no
     // update after all (another updater finished first): nothing was written;
     // updateFirmwareSuccess() follows.
@@ -75,31 +74,33 @@ signals:
     // The drive has room for one image only: the old one is being overwritten, and a stop
     // request lets the write finish.
     void writingInPlace();
-    // verifyLumetra()'s end: whether the unit's firmware is the one carried here. A failure to
-    // read comes with updateFailedBecause() before.
-    void firmwareCompared(const QString &root, bool matches);
     // The version file is on the device (flushed and synced).
     void versionWritten(const QString &version);
     // uninstallUsb()'s end: 0 removed, the ejector's code otherwise, -1 when it refused
-    // (no unit, another unit than the one updated, a copy still running).
+    // (no unit, another unit than the one updated, a copy still running, another updater).
     void removalFinished(int code);
 
 private slots:
-    void copyFileSuccess();
-    void copyFileFailed();
+    void runEnded();
 
 public:
     Q_INVOKABLE QString getLumetraUpdateVersion();
     Q_INVOKABLE bool isLumetraConnected();
+    // False when it cannot start: then its record has come already, unless another run of
+    // this object is under way.
     Q_INVOKABLE bool updateLumetra();
     Q_INVOKABLE QString getCurrentVersionNumber();
     Q_INVOKABLE bool doesLumetraNeedUpdate();
     Q_INVOKABLE bool uninstallUsb();
 
     // Reads the unit's firmware back and compares it with the one carried here, under the
-    // unit's lock, on the worker: firmwareCompared() follows. False when it cannot start
-    // (no unit, a run under way, busy).
+    // unit's lock, on the worker: an attempt of its own, which needs no removal; its record
+    // (Matches, Differs or why not) ends it. False as updateLumetra().
     bool verifyLumetra();
+    // The face is done with an updated or up-to-date unit without a removal (the command
+    // line's --no-eject): its record comes now. A check alone that found an update needed
+    // and no update after it leaves no record.
+    void finishAttempt();
 
     // Asks a running update to stop as closing the window does: the old firmware stays, or,
     // once it is being overwritten, the write is finished. The end signal follows as usual.
@@ -116,11 +117,36 @@ public:
     static QByteArray unitIdentity(const QString &root);
 
 private:
+    // Where the attempt under way stands. Open: a version check or a run's start opened it;
+    // Running: the worker runs; Settled: updated or up to date, waiting for its removal or
+    // finishAttempt().
+    enum class Stage { None, Open, Running, Settled };
+    // What the worker said of its run, written on its thread as it says it and read here only
+    // once it has ended (after wait()): the record takes it from here even when this object
+    // goes before the worker's signals could arrive.
+    struct WorkerAccount
+    {
+        bool succeeded = false;
+        bool alreadyInPlace = false;
+        bool verified = false;
+        bool diskChecked = false;
+        int diskCheck = -1;
+        qint64 bytes = 0;
+        QString sha256;
+        UpdateFailure::Reason reason = UpdateFailure::None;
+        bool firmwareIncomplete = false;
+    };
+
     QString findMarkedRoot() const;
     static bool isMarked(const QString &root);
     QString removableRoot() const;
     bool startRun(bool verifyOnly);
-    bool lockUnit(const QString &root, QString *failure);
+    bool refuseRun(const QString &root, const QString &destination);
+    bool lockUnit(const QString &root);
+    void settleRun(bool closing);
+    void openAttempt(const QString &root);
+    void endAttempt();
+    void closeAttempt();
 
     QString updateVersion;
     QString firmwareResourcePath;
@@ -132,10 +158,12 @@ private:
     QString unitRoot;
     UnitLock unitLock;
     bool force = false;
-    // The run under way found the unit up to date and wrote nothing.
-    bool foundInPlace = false;
     // The run under way compares only.
     bool verifying = false;
+    WorkerAccount account;
+    UpdateAttempt attempt;
+    Stage stage = Stage::None;
+    QElapsedTimer attemptClock;
 };
 
 #endif // LUMETRAINSTALLER_H

@@ -1,5 +1,8 @@
 #include "commandlinereport.h"
 
+#include "lumetrainstaller.h"
+#include "updatehistory.h"
+
 #include <QtCore/QDebug>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QJsonDocument>
@@ -21,25 +24,53 @@ constexpr qint64 redrawInterval = 100; // ms
 // The terminal's line holds a bar without its line's end; a warning, from any thread, ends it.
 std::atomic<bool> barOnLine { false };
 
-QString outcomeWord(CommandLineReport::Outcome outcome)
+// Why a removal asked for did not happen: the unit's lock when it refused (another updater),
+// else what the ejector's code says.
+QString removalWords(const UpdateAttempt &attempt)
 {
-    switch (outcome) {
-    case CommandLineReport::Outcome::Updated:
-        return QStringLiteral("updated");
-    case CommandLineReport::Outcome::UpToDate:
-        return QStringLiteral("up to date");
-    case CommandLineReport::Outcome::Failed:
-        return QStringLiteral("failed");
-    case CommandLineReport::Outcome::Busy:
-        return QStringLiteral("busy");
-    case CommandLineReport::Outcome::Matches:
-        return QStringLiteral("matches");
-    case CommandLineReport::Outcome::Differs:
-        return QStringLiteral("differs");
-    case CommandLineReport::Outcome::Stopped:
+    const bool lockRefused = attempt.reason == UpdateFailure::Busy || attempt.reason == UpdateFailure::LockFailed;
+    return lockRefused ? UpdateHistory::reasonWords(attempt) : UpdateHistory::removalReason(attempt.removalCode);
+}
+
+// A removal takes nothing from an updated or up-to-date unit; a refused one asks for the
+// drive to be ejected by hand before the cable is pulled.
+QString removalNote(const UpdateAttempt &attempt)
+{
+    if (!attempt.removalRan)
+        return QString();
+    if (attempt.removalCode == 0)
+        return QStringLiteral(", removed: it can be unplugged");
+    return QStringLiteral("; eject it yourself before unplugging: ") + removalWords(attempt);
+}
+
+// What the result line says after the outcome: the versions, or why not, and what the unit
+// holds once the worker is done.
+QString resultDetail(const UpdateAttempt &attempt, bool stopped)
+{
+    const QString carried = LumetraInstaller::firmwareVersion();
+    switch (attempt.outcome) {
+    case UpdateAttempt::Updated:
+        return QStringLiteral("%1 -> %2").arg(attempt.versionBefore.trimmed(), attempt.versionAfter)
+                + removalNote(attempt);
+    case UpdateAttempt::UpToDate:
+        if (!attempt.updateStarted)
+            return attempt.versionBefore.trimmed() + removalNote(attempt);
+        return attempt.versionAfter.trimmed() + QStringLiteral(", updated meanwhile by another LumetraInstaller")
+                + removalNote(attempt);
+    case UpdateAttempt::Matches:
+        return QStringLiteral("matches ") + carried;
+    case UpdateAttempt::Differs:
+        return QStringLiteral("differs from %1 (Version.txt says %2)").arg(carried, attempt.versionBefore.trimmed());
+    case UpdateAttempt::Busy:
+    case UpdateAttempt::Failed:
         break;
     }
-    return QStringLiteral("stopped");
+    if (stopped)
+        return QStringLiteral("stopped during the update; the unit keeps its old firmware");
+    if (!attempt.firmwareIncomplete)
+        return UpdateHistory::reasonWords(attempt);
+    return UpdateHistory::reasonWords(attempt)
+            + QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
 }
 
 QString availability(bool needsUpdate)
@@ -209,24 +240,27 @@ void CommandLineReport::removalFinished(const QString &root, int code)
         send("removal", root, { { "code", code } });
 }
 
-void CommandLineReport::result(const QString &root, Outcome outcome, const QString &detail, bool withCount,
-                               const RemovalProblem &removal)
+void CommandLineReport::result(const QString &root, const UpdateAttempt &attempt, bool stopped, bool withCount)
 {
     endBar();
-    if (!removal.reason.isEmpty())
-        ++total.notRemoved;
-    if (outcome == Outcome::Updated)
+    const bool ejectByHand = attempt.removalRan && attempt.removalCode != 0;
+    total.notRemoved += ejectByHand ? 1 : 0;
+    const UpdateAttempt::Outcome outcome = attempt.outcome;
+    // A stopped unit is as it was: neither updated nor failed.
+    if (!stopped && outcome == UpdateAttempt::Updated)
         ++total.updated;
-    else if (outcome == Outcome::UpToDate)
+    else if (!stopped && outcome == UpdateAttempt::UpToDate)
         ++total.upToDate;
-    else if (outcome == Outcome::Failed || outcome == Outcome::Busy || outcome == Outcome::Differs)
+    else if (!stopped && outcome != UpdateAttempt::Matches)
         ++total.failed;
+    const QString word = stopped ? QStringLiteral("stopped") : UpdateHistory::outcomeWord(outcome);
+    const QString detail = resultDetail(attempt, stopped);
 
     if (json) {
-        QJsonObject fields { { "outcome", outcomeWord(outcome) }, { "detail", detail } };
-        if (!removal.reason.isEmpty()) {
-            fields.insert(QStringLiteral("removal"), removal.code);
-            fields.insert(QStringLiteral("removalReason"), removal.reason);
+        QJsonObject fields { { "outcome", word }, { "detail", detail } };
+        if (ejectByHand) {
+            fields.insert(QStringLiteral("removal"), attempt.removalCode);
+            fields.insert(QStringLiteral("removalReason"), removalWords(attempt));
         }
         if (withCount) {
             fields.insert(QStringLiteral("updated"), total.updated);
@@ -238,8 +272,8 @@ void CommandLineReport::result(const QString &root, Outcome outcome, const QStri
     }
     // A comparison's detail is its verdict: "matches 1.73", "differs from 1.73 (...)".
     QString line = printable(root) + QStringLiteral(": ");
-    if (outcome != Outcome::Matches && outcome != Outcome::Differs)
-        line += outcomeWord(outcome) + (detail.isEmpty() ? QString() : QStringLiteral(": "));
+    if (outcome != UpdateAttempt::Matches && outcome != UpdateAttempt::Differs)
+        line += word + (detail.isEmpty() ? QString() : QStringLiteral(": "));
     line += printable(detail);
     if (withCount) {
         line += QStringLiteral(" [%1 updated, %2 up to date, %3 failed]")

@@ -1,6 +1,8 @@
 #ifndef COMMANDLINEREPORT_H
 #define COMMANDLINEREPORT_H
 
+#include "updateattempt.h"
+
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QJsonObject>
 #include <QtCore/QString>
@@ -11,8 +13,6 @@
 class CommandLineReport
 {
 public:
-    enum class Outcome { Updated, UpToDate, Failed, Stopped, Busy, Matches, Differs };
-
     struct Counts
     {
         int updated = 0;
@@ -20,14 +20,6 @@ public:
         int failed = 0;
         // Updated or up to date, and to be ejected by hand: the system refused the removal.
         int notRemoved = 0;
-    };
-
-    // A removal asked for that did not happen: its code (the ejector's, -1 when the backend
-    // refused) and why, in words.
-    struct RemovalProblem
-    {
-        int code = 0;
-        QString reason;
     };
 
     explicit CommandLineReport(bool json);
@@ -43,9 +35,10 @@ public:
     void verified(const QString &root, qint64 bytes);
     void versionWritten(const QString &root, const QString &version);
     void removalFinished(const QString &root, int code);
-    // The unit's one result line; counts it and, when watching, shows the running count.
-    void result(const QString &root, Outcome outcome, const QString &detail, bool withCount,
-                const RemovalProblem &removal);
+    // The unit's one result line, from the backend's record of the attempt; counts it and, when
+    // watching, shows the running count. stopped: a stop request ended the update and the unit
+    // keeps its old firmware.
+    void result(const QString &root, const UpdateAttempt &attempt, bool stopped, bool withCount);
     void done(int exitCode);
     // A sentence for the person at the terminal, on standard error; what it quotes from a drive
     // must be printable() already.

@@ -10,12 +10,10 @@
 #include "volumesource.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QEventLoop>
 #include <QtCore/QTimer>
 
 #include <cstdio>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -69,7 +67,10 @@ CommandLineUpdater::~CommandLineUpdater() = default;
 void CommandLineUpdater::stop()
 {
     stopRequested = true;
-    emit stopping();
+    if (current)
+        current->stop(); // the next unit waits for its end, then nothing more begins
+    else
+        QCoreApplication::exit();
 }
 
 void CommandLineUpdater::catchStopSignals()
@@ -94,32 +95,14 @@ QStringList CommandLineUpdater::connectedUnits()
     return units;
 }
 
-std::unique_ptr<LumetraInstaller> CommandLineUpdater::backendFor(const QString &root)
+UnitJob *CommandLineUpdater::jobFor(const QString &root, UnitJob::Kind kind)
 {
-    auto backend = std::make_unique<LumetraInstaller>(std::make_unique<SingleVolumeSource>(root));
-    LumetraInstaller *unit = backend.get();
-    unit->setForced(options.force);
-    UpdateHistory *history = UpdateHistory::attach(unit);
-    // With no removal to end it, a unit found up to date has its record at the check.
-    if (options.noEject) {
-        connect(unit, &LumetraInstaller::versionChecked, history,
-                [history](const QString &, const QString &, bool needsUpdate) {
-                    if (!needsUpdate)
-                        history->endAttempt();
-                });
-        connect(unit, &LumetraInstaller::foundUpToDate, history, &UpdateHistory::endAttempt);
-    }
-    connect(unit, &LumetraInstaller::copyFileProgress, this,
-            [this, root](double value) { report.progress(root, value); });
-    connect(unit, &LumetraInstaller::diskCheckFinished, this,
-            [this, root](int verdict) { report.diskChecked(root, verdict); });
-    connect(unit, &LumetraInstaller::firmwareVerified, this,
-            [this, root](qint64 bytes) { report.verified(root, bytes); });
-    connect(unit, &LumetraInstaller::versionWritten, this,
-            [this, root](const QString &version) { report.versionWritten(root, version); });
-    connect(unit, &LumetraInstaller::removalFinished, this,
-            [this, root](int code) { report.removalFinished(root, code); });
-    return backend;
+    UnitJob::Settings settings;
+    settings.kind = kind;
+    settings.force = options.force;
+    settings.noEject = options.noEject;
+    settings.withCount = options.watch;
+    return new UnitJob(root, settings, report, this);
 }
 
 bool CommandLineUpdater::confirm(const QString &question)
@@ -147,10 +130,11 @@ int CommandLineUpdater::list()
 {
     const QStringList roots = connectedUnits();
     for (const QString &root : roots) {
-        const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
+        // A look alone: no attempt, nothing for the history.
+        LumetraInstaller backend(std::make_unique<SingleVolumeSource>(root));
         report.unitFound(root);
-        const QString version = backend->getCurrentVersionNumber();
-        report.listed(root, version, backend->doesLumetraNeedUpdate());
+        const QString version = backend.getCurrentVersionNumber();
+        report.listed(root, version, backend.doesLumetraNeedUpdate());
     }
     if (roots.isEmpty())
         report.say(QStringLiteral("No unit found."));
@@ -170,68 +154,31 @@ int CommandLineUpdater::verify()
     const QStringList roots = chosenUnits();
     if (roots.isEmpty())
         report.say(QStringLiteral("No unit found."));
-    catchStopSignals();
-    for (const QString &root : roots) {
-        if (stopRequested) {
-            leftByStop = true;
-            break;
-        }
-        const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
-        report.unitFound(root);
-        const UpdateEnd end = runVerify(*backend, backend->getCurrentVersionNumber());
-        report.result(root, end.outcome, end.detail, false, {});
-    }
-    const int status = exitStatus(!roots.isEmpty());
-    report.done(status);
-    return status;
+    for (const QString &root : roots)
+        queue.append(jobFor(root, UnitJob::Kind::Verify));
+    return runQueue(!roots.isEmpty());
 }
 
 int CommandLineUpdater::update()
 {
     const QStringList roots = chosenUnits();
-
-    struct Unit
-    {
-        QString root;
-        std::unique_ptr<LumetraInstaller> backend;
-        QString version;
-        bool needsUpdate;
-    };
-    std::vector<Unit> units;
     int outdated = 0;
     for (const QString &root : roots) {
-        Unit unit { root, backendFor(root), QString(), false };
-        report.unitFound(root);
-        unit.version = unit.backend->getCurrentVersionNumber();
-        unit.needsUpdate = unit.backend->doesLumetraNeedUpdate() || options.force;
-        report.versionChecked(root, unit.version, unit.needsUpdate);
-        outdated += unit.needsUpdate ? 1 : 0;
-        units.push_back(std::move(unit));
+        queue.append(jobFor(root, UnitJob::Kind::Update));
+        outdated += queue.last()->check() ? 1 : 0;
     }
-    if (units.empty())
+    if (roots.isEmpty())
         report.say(QStringLiteral("No unit found."));
 
     if (outdated > 0 && !options.yes
         && !confirm(QStringLiteral("Update %1 unit(s) to %2? [y/N]")
                             .arg(outdated).arg(LumetraInstaller::firmwareVersion()))) {
+        qDeleteAll(std::exchange(queue, {}));
         report.say(QStringLiteral("Nothing was changed."));
         report.done(UnitFailed);
         return UnitFailed;
     }
-
-    catchStopSignals();
-    for (Unit &unit : units) {
-        if (stopRequested) {
-            leftByStop = true;
-            break;
-        }
-        updateAndReport(unit.root, *unit.backend, unit.needsUpdate, unit.version, false);
-        // Also stops and waits for a copy that a stop request cut short.
-        unit.backend.reset();
-    }
-    const int status = exitStatus(!units.empty());
-    report.done(status);
-    return status;
+    return runQueue(!roots.isEmpty());
 }
 
 int CommandLineUpdater::watch()
@@ -243,18 +190,14 @@ int CommandLineUpdater::watch()
         report.done(UnitFailed);
         return UnitFailed;
     }
-    catchStopSignals();
     report.say(QStringLiteral("Waiting for units; Ctrl+C ends."));
-
-    QEventLoop loop;
-    connect(this, &CommandLineUpdater::stopping, &loop, &QEventLoop::quit);
     // Looked at again only when the mounts changed: an idle watch costs nothing on a machine
     // with thousands of them. A change during an update waits for its end.
     MountWatcher mounts;
     QTimer timer;
     timer.setInterval(1000);
     connect(&timer, &QTimer::timeout, this, [this, &mounts] {
-        if (busy)
+        if (current)
             return;
         const bool retry = std::exchange(lookDue, false);
         if (mounts.takeChange() || retry)
@@ -262,19 +205,65 @@ int CommandLineUpdater::watch()
     });
     timer.start();
     QTimer::singleShot(0, this, &CommandLineUpdater::lookForUnits);
-    loop.exec();
+    return runQueue(true);
+}
 
-    const int status = exitStatus(true);
+int CommandLineUpdater::runQueue(bool anyUnit)
+{
+    catchStopSignals();
+    startNext();
+    if (current || options.watch)
+        QCoreApplication::exec();
+    // Not begun: a stop came first.
+    leftByStop = leftByStop || !queue.isEmpty();
+    qDeleteAll(std::exchange(queue, {}));
+    const int status = exitStatus(anyUnit);
     report.done(status);
     return status;
 }
 
+void CommandLineUpdater::startNext()
+{
+    if (current)
+        return;
+    if (stopRequested || (queue.isEmpty() && !options.watch)) {
+        QCoreApplication::exit();
+        return;
+    }
+    if (queue.isEmpty())
+        return;
+    current = queue.takeFirst();
+    // Queued: a job may end inside start(), and the next one begins after it has returned.
+    connect(current, &UnitJob::finished, this, &CommandLineUpdater::jobFinished, Qt::QueuedConnection);
+    current->start();
+}
+
+void CommandLineUpdater::jobFinished()
+{
+    UnitJob *job = std::exchange(current, nullptr);
+    leftByStop = leftByStop || job->stopped();
+    if (options.watch) {
+        const QString root = job->unitRoot();
+        const bool incomplete = job->attempt().firmwareIncomplete;
+        Seen &entry = seen[root];
+        entry.incompleteRuns = incomplete ? entry.incompleteRuns + 1 : 0;
+        if (incomplete && entry.incompleteRuns <= incompleteRetries) {
+            QTimer::singleShot(retryPauseMs, this, [this, root, identity = entry.identity] {
+                const auto unit = seen.find(root);
+                if (unit != seen.end() && unit->identity == identity)
+                    unit->retryDue = lookDue = true;
+            });
+        }
+    }
+    // Also stops and waits for a copy that a stop request cut short.
+    delete job;
+    startNext();
+}
+
 void CommandLineUpdater::lookForUnits()
 {
-    // The timer keeps firing while a unit is being updated in a nested loop.
-    if (busy || stopRequested)
+    if (current || stopRequested)
         return;
-    busy = true;
     const QStringList roots = connectedUnits();
     // A unit that went away, or another one mounted where it was, is a new connection. One due
     // for another try keeps its count, also where its identity is the marker's, which the
@@ -287,179 +276,13 @@ void CommandLineUpdater::lookForUnits()
     }
     seen.swap(still);
     for (const QString &root : roots) {
-        if (stopRequested)
-            break;
-        const Seen known = seen.value(root);
-        if (seen.contains(root) && !known.retryDue)
+        const auto known = seen.constFind(root);
+        if (known != seen.cend() && !known->retryDue)
             continue;
         // Before the update: one plugged in here while it runs is another connection.
-        const QByteArray identity = LumetraInstaller::unitIdentity(root);
-        const std::unique_ptr<LumetraInstaller> backend = backendFor(root);
-        report.unitFound(root);
-        const QString version = backend->getCurrentVersionNumber();
-        const bool needsUpdate = backend->doesLumetraNeedUpdate() || options.force;
-        report.versionChecked(root, version, needsUpdate);
-        const bool incomplete = updateAndReport(root, *backend, needsUpdate, version, true);
-        const Seen entry { identity, incomplete ? known.incompleteRuns + 1 : 0, false };
-        seen.insert(root, entry);
-        if (incomplete && entry.incompleteRuns <= incompleteRetries) {
-            QTimer::singleShot(retryPauseMs, this, [this, root, identity = entry.identity] {
-                const auto unit = seen.find(root);
-                if (unit != seen.end() && unit->identity == identity)
-                    unit->retryDue = lookDue = true;
-            });
-        }
+        seen.insert(root, { LumetraInstaller::unitIdentity(root),
+                            known != seen.cend() ? known->incompleteRuns : 0, false });
+        queue.append(jobFor(root, UnitJob::Kind::Update));
     }
-    busy = false;
-}
-
-bool CommandLineUpdater::updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
-                                         const QString &version, bool withCount)
-{
-    const QString from = version.trimmed();
-    const QString to = backend.getLumetraUpdateVersion();
-    UpdateEnd end { CommandLineReport::Outcome::UpToDate, from };
-    if (needsUpdate) {
-        end = runUpdate(backend);
-        if (end.outcome == CommandLineReport::Outcome::Updated)
-            end.detail = QStringLiteral("%1 -> %2").arg(from, to);
-    }
-    const bool whole = end.outcome == CommandLineReport::Outcome::Updated
-            || end.outcome == CommandLineReport::Outcome::UpToDate;
-    // A removal the system refuses takes nothing from the update: the unit holds what it was
-    // told, only the drive must be ejected by hand before the cable is pulled.
-    CommandLineReport::RemovalProblem removal;
-    if (whole) {
-        removal = ejectUnit(backend);
-        end.detail += removal.reason.isEmpty()
-                ? removedNote() : QStringLiteral("; eject it yourself before unplugging: ") + removal.reason;
-    }
-    report.result(root, end.outcome, end.detail, withCount, removal);
-    return end.incomplete;
-}
-
-QString CommandLineUpdater::busyDetail(qint64 pid)
-{
-    const QString by = QStringLiteral("being updated by another LumetraInstaller");
-    return pid > 0 ? by + QStringLiteral(" (pid %1)").arg(pid) : by;
-}
-
-QString CommandLineUpdater::removedNote() const
-{
-    return options.noEject ? QString() : QStringLiteral(", removed: it can be unplugged");
-}
-
-CommandLineUpdater::UpdateEnd CommandLineUpdater::runUpdate(LumetraInstaller &backend)
-{
-    using Outcome = CommandLineReport::Outcome;
-    QEventLoop loop;
-    bool ended = false;
-    bool inPlace = false;
-    UpdateEnd end;
-    QString why;
-    bool incomplete = false;
-    connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
-            [&](const QString &text, bool firmwareIncomplete) {
-                why = text;
-                incomplete = firmwareIncomplete;
-            });
-    connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) {
-        end = { Outcome::Busy, busyDetail(pid) };
-    });
-    connect(&backend, &LumetraInstaller::foundUpToDate, &loop, [&](const QString &version) {
-        end = { Outcome::UpToDate, version.trimmed() + QStringLiteral(", updated meanwhile by another LumetraInstaller") };
-    });
-    connect(&backend, &LumetraInstaller::writingInPlace, &loop, [&]() { inPlace = true; });
-    // An end that comes before the loop runs must not leave it waiting for another.
-    connect(&backend, &LumetraInstaller::updateFirmwareSuccess, &loop, [&]() {
-        if (end.outcome != Outcome::UpToDate)
-            end.outcome = Outcome::Updated;
-        ended = true;
-        loop.quit();
-    });
-    connect(&backend, &LumetraInstaller::updateFirmwareFailed, &loop, [&]() {
-        ended = true;
-        loop.quit();
-    });
-    // The unit's real state is known only once the worker has ended: a stop asks it to end
-    // and waits for it.
-    const auto askToStop = [&]() {
-        backend.stopUpdate();
-        if (inPlace)
-            report.say(QStringLiteral("finishing the write, do not unplug"));
-    };
-    connect(this, &CommandLineUpdater::stopping, &loop, askToStop);
-
-    if (!backend.updateLumetra()) {
-        if (end.outcome == Outcome::Busy)
-            return end;
-        if (why.isEmpty())
-            why = backend.isLumetraConnected() ? QStringLiteral("the update could not start")
-                                               : QStringLiteral("drive gone");
-        return { Outcome::Failed, why };
-    }
-    if (stopRequested)
-        askToStop();
-    if (!ended)
-        loop.exec();
-    if (end.outcome == Outcome::Updated || end.outcome == Outcome::UpToDate)
-        return end;
-    if (stopRequested && !incomplete && why == QLatin1String("interrupted")) {
-        leftByStop = true;
-        return { Outcome::Stopped, QStringLiteral("stopped during the update; the unit keeps its old firmware") };
-    }
-    if (why.isEmpty())
-        why = QStringLiteral("the update did not finish");
-    if (incomplete)
-        why += QStringLiteral("; the unit now holds an incomplete firmware: keep it connected and update it again");
-    return { Outcome::Failed, why, incomplete };
-}
-
-CommandLineUpdater::UpdateEnd CommandLineUpdater::runVerify(LumetraInstaller &backend, const QString &version)
-{
-    using Outcome = CommandLineReport::Outcome;
-    const QString embedded = backend.getLumetraUpdateVersion();
-    UpdateEnd end { Outcome::Failed, QString() };
-    QEventLoop loop;
-    bool ended = false;
-    connect(&backend, &LumetraInstaller::unitBusy, &loop, [&](qint64 pid) { end = { Outcome::Busy, busyDetail(pid) }; });
-    connect(&backend, &LumetraInstaller::updateFailedBecause, &loop,
-            [&](const QString &reason) {
-                if (end.outcome != Outcome::Busy) // its words are busyDetail()'s
-                    end.detail = reason;
-            });
-    connect(&backend, &LumetraInstaller::firmwareCompared, &loop, [&](const QString &, bool matches) {
-        if (matches)
-            end = { Outcome::Matches, QStringLiteral("matches ") + embedded };
-        else if (end.detail == QLatin1String("differs"))
-            end = { Outcome::Differs, QStringLiteral("differs from %1 (Version.txt says %2)").arg(embedded, version.trimmed()) };
-        ended = true;
-        loop.quit();
-    });
-    connect(this, &CommandLineUpdater::stopping, &loop, [&backend]() { backend.stopUpdate(); });
-    if (!backend.verifyLumetra()) {
-        if (end.detail.isEmpty()) // no reason said: the unit is gone
-            end.detail = QStringLiteral("drive gone");
-        return end;
-    }
-    if (!ended)
-        loop.exec();
-    if (end.detail.isEmpty())
-        end.detail = QStringLiteral("the firmware could not be read");
-    return end;
-}
-
-CommandLineReport::RemovalProblem CommandLineUpdater::ejectUnit(LumetraInstaller &backend)
-{
-    if (options.noEject)
-        return {};
-    int code = -1;
-    QString why;
-    QObject context;
-    connect(&backend, &LumetraInstaller::removalFinished, &context, [&code](int result) { code = result; });
-    connect(&backend, &LumetraInstaller::unitBusy, &context, [&why](qint64 pid) { why = busyDetail(pid); });
-    connect(&backend, &LumetraInstaller::unitLockFailed, &context, [&why](const QString &reason) { why = reason; });
-    if (backend.uninstallUsb())
-        return {};
-    return { code, why.isEmpty() ? UpdateHistory::removalReason(code) : why };
+    startNext();
 }

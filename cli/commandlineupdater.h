@@ -2,8 +2,10 @@
 #define COMMANDLINEUPDATER_H
 
 #include "commandlinereport.h"
+#include "unitjob.h"
 
 #include <QtCore/QHash>
+#include <QtCore/QList>
 #include <QtCore/QObject>
 #include <QtCore/QSet>
 #include <QtCore/QString>
@@ -11,12 +13,12 @@
 
 #include <memory>
 
-class LumetraInstaller;
 class StopSignal;
 
 // The program without a window: lists the connected units, updates one or all of them, or
 // watches for units and updates each as it is plugged in. It drives the same backend as the
-// screens, one backend per unit, and asks it the same questions in the same order.
+// screens, one backend per unit, each unit a job that asks it the same questions in the same
+// order; the application's one event loop carries them.
 class CommandLineUpdater : public QObject
 {
     Q_OBJECT
@@ -50,35 +52,21 @@ public:
     int watch();
     int verify();
 
-    // Asked to stop (Ctrl+C, SIGTERM): a copy under way is stopped as when the window closes.
+    // Asked to stop (Ctrl+C, SIGTERM): a copy under way is stopped as when the window closes;
+    // no unit is begun after it.
     void stop();
-
-signals:
-    void stopping();
 
 private:
     QStringList connectedUnits();
     QStringList chosenUnits();
-    std::unique_ptr<LumetraInstaller> backendFor(const QString &root);
+    UnitJob *jobFor(const QString &root, UnitJob::Kind kind);
     void catchStopSignals();
-    // How one update ended, as the unit holds it once the worker is done.
-    struct UpdateEnd
-    {
-        CommandLineReport::Outcome outcome = CommandLineReport::Outcome::Failed;
-        QString detail;
-        bool incomplete = false;
-    };
-    // Updates the unit when it needs it, asks for its removal when it holds what it was told,
-    // and reports the result line. True when the unit was left with an incomplete firmware.
-    bool updateAndReport(const QString &root, LumetraInstaller &backend, bool needsUpdate,
-                         const QString &version, bool withCount);
-    UpdateEnd runUpdate(LumetraInstaller &backend);
-    UpdateEnd runVerify(LumetraInstaller &backend, const QString &version);
-    // No reason when removed (or when removal is not wanted), otherwise the code and why not.
-    CommandLineReport::RemovalProblem ejectUnit(LumetraInstaller &backend);
-    static QString busyDetail(qint64 pid);
-    QString removedNote() const;
     bool confirm(const QString &question);
+    // Runs the queued units one after another in the application's event loop, then says the
+    // status; --watch runs until a stop.
+    int runQueue(bool anyUnit);
+    void startNext();
+    void jobFinished();
     void lookForUnits();
     int exitStatus(bool anyUnit) const;
 
@@ -88,7 +76,9 @@ private:
     bool stopRequested = false;
     // A unit was left as it was because of a stop request (or not reached at all).
     bool leftByStop = false;
-    bool busy = false;
+    // The units waiting for their turn, and the one under way.
+    QList<UnitJob *> queue;
+    UnitJob *current = nullptr;
     // The units --watch has dealt with, by root: which connection there it was, how many runs
     // in a row left it with an incomplete firmware, and whether it is due for another.
     struct Seen

@@ -13,11 +13,6 @@
 
 namespace {
 
-const QString updated = QStringLiteral("updated");
-const QString upToDate = QStringLiteral("up to date");
-const QString failed = QStringLiteral("failed");
-const QString busy = QStringLiteral("busy");
-
 QJsonValue textOrNull(const QString &text)
 {
     return text.isNull() ? QJsonValue() : QJsonValue(text);
@@ -54,6 +49,69 @@ UpdateHistory *UpdateHistory::attach(LumetraInstaller *installer, const QString 
     return new UpdateHistory(installer, directory);
 }
 
+QString UpdateHistory::outcomeWord(UpdateAttempt::Outcome outcome)
+{
+    switch (outcome) {
+    case UpdateAttempt::Updated:
+        return QStringLiteral("updated");
+    case UpdateAttempt::UpToDate:
+        return QStringLiteral("up to date");
+    case UpdateAttempt::Busy:
+        return QStringLiteral("busy");
+    case UpdateAttempt::Matches:
+        return QStringLiteral("matches");
+    case UpdateAttempt::Differs:
+        return QStringLiteral("differs");
+    case UpdateAttempt::Failed:
+        break;
+    }
+    return QStringLiteral("failed");
+}
+
+QString UpdateHistory::reasonWords(const UpdateAttempt &attempt)
+{
+    switch (attempt.reason) {
+    case UpdateFailure::FirmwareUnreadable:
+        return QStringLiteral("firmware unreadable");
+    case UpdateFailure::FirmwareDamaged:
+        return QStringLiteral("firmware damaged");
+    case UpdateFailure::Interrupted:
+        return QStringLiteral("interrupted");
+    case UpdateFailure::DriveGone:
+        return QStringLiteral("drive gone");
+    case UpdateFailure::MarkerNotOrdinaryFile:
+        return QStringLiteral("marker not an ordinary file");
+    case UpdateFailure::FullDrive:
+        return QStringLiteral("full drive");
+    case UpdateFailure::ReadOnly:
+        return QStringLiteral("read-only");
+    case UpdateFailure::WriteFailed:
+        return QStringLiteral("write failed");
+    case UpdateFailure::VerificationFailed:
+        return QStringLiteral("verification failed");
+    case UpdateFailure::VersionFileNotWritten:
+        return QStringLiteral("could not write Version.txt");
+    case UpdateFailure::Unreadable:
+        return QStringLiteral("unreadable");
+    case UpdateFailure::Differs:
+        return QStringLiteral("differs");
+    case UpdateFailure::MarkerIsLink:
+        return QStringLiteral("not a unit: its lumetra.bin is a link");
+    case UpdateFailure::MarkerNotFile:
+        return QStringLiteral("not a unit: its lumetra.bin is not an ordinary file");
+    case UpdateFailure::Busy:
+        return QStringLiteral("being updated by another LumetraInstaller")
+                + (attempt.busyPid > 0 ? QStringLiteral(" (pid %1)").arg(attempt.busyPid) : QString());
+    case UpdateFailure::LockFailed:
+        return QStringLiteral("could not lock the unit: ") + attempt.lockError;
+    case UpdateFailure::ProgramEnded:
+        return QStringLiteral("the program ended during the update");
+    case UpdateFailure::None:
+        break;
+    }
+    return QStringLiteral("no reason given");
+}
+
 QString UpdateHistory::removalReason(int code)
 {
     switch (code) {
@@ -85,166 +143,31 @@ void UpdateHistory::attachToAll(QObject *root)
 UpdateHistory::UpdateHistory(LumetraInstaller *installer, const QString &directory)
     : QObject(installer), path(QDir(directory).filePath(QStringLiteral("history.jsonl")))
 {
-    connect(installer, &LumetraInstaller::versionChecked, this, &UpdateHistory::onVersionChecked);
-    connect(installer, &LumetraInstaller::updateStarted, this, &UpdateHistory::onUpdateStarted);
-    connect(installer, &LumetraInstaller::diskCheckFinished, this, [this](int verdict) {
-        current().diskCheck = verdict;
-        attempt.diskChecked = true;
-    });
-    connect(installer, &LumetraInstaller::firmwareVerified, this, [this](qint64 bytes, const QString &sha256) {
-        current().bytesWritten = bytes;
-        attempt.verified = true;
-        attempt.firmwareSha256 = sha256;
-    });
-    connect(installer, &LumetraInstaller::versionWritten, this,
-            [this](const QString &version) { current().versionAfter = version; });
-    connect(installer, &LumetraInstaller::updateFailedBecause, this,
-            [this](const QString &reason, bool firmwareIncomplete) {
-                current().reason = reason;
-                attempt.firmwareIncomplete = firmwareIncomplete;
-            });
-    connect(installer, &LumetraInstaller::unitBusy, this, [this](qint64 pid) {
-        onLockRefused(busy, QStringLiteral("being updated by another LumetraInstaller")
-                              + (pid > 0 ? QStringLiteral(" (pid %1)").arg(pid) : QString()));
-    });
-    connect(installer, &LumetraInstaller::unitLockFailed, this,
-            [this](const QString &reason) { onLockRefused(failed, reason); });
-    // A comparison is an attempt of its own, recorded at its end.
-    connect(installer, &LumetraInstaller::firmwareCompared, this, [this](const QString &root, bool matches) {
-        begin(root);
-        attempt.outcome = matches ? QStringLiteral("matches") : QStringLiteral("differs");
-        attempt.verified = matches;
-        record();
-    });
-    // Another updater finished first: nothing was written, the unit is up to date.
-    connect(installer, &LumetraInstaller::foundUpToDate, this, [this](const QString &version) {
-        current().outcome = upToDate;
-        attempt.versionAfter = version;
-    });
-    // A unit found up to date under the lock ends with a success too; it stays "up to date".
-    connect(installer, &LumetraInstaller::updateFirmwareSuccess, this, [this] {
-        if (current().outcome != upToDate)
-            attempt.outcome = updated;
-    });
-    connect(installer, &LumetraInstaller::updateFirmwareFailed, this, &UpdateHistory::onFailed);
-    connect(installer, &LumetraInstaller::removalFinished, this, &UpdateHistory::onRemovalFinished);
+    connect(installer, &LumetraInstaller::attemptEnded, this, &UpdateHistory::record);
 }
 
-UpdateHistory::~UpdateHistory()
+void UpdateHistory::record(const UpdateAttempt &attempt)
 {
-    // The backend is going (the window closed): an update it was running did not finish.
-    if (underWay && attempt.updateStarted && attempt.outcome.isEmpty()) {
-        attempt.outcome = failed;
-        attempt.reason = QStringLiteral("the program ended during the update");
-    }
-    if (attempt.outcome != upToDate)
-        endAttempt();
-}
-
-void UpdateHistory::endAttempt()
-{
-    if (underWay && !attempt.outcome.isEmpty())
-        record();
-}
-
-void UpdateHistory::begin(const QString &root)
-{
-    attempt = Attempt();
-    attempt.start = QDateTime::currentDateTimeUtc();
-    attempt.clock.start();
-    attempt.root = root;
-    underWay = true;
-}
-
-UpdateHistory::Attempt &UpdateHistory::current()
-{
-    // A recorder attached late still records what it sees.
-    if (!underWay)
-        begin(QString());
-    return attempt;
-}
-
-void UpdateHistory::onVersionChecked(const QString &root, const QString &deviceVersion, bool needsUpdate)
-{
-    if (underWay && attempt.updateStarted && attempt.outcome.isEmpty())
-        return; // a look at the drive during the copy is not a new attempt
-    if (underWay && attempt.outcome == updated)
-        record();
-    begin(root);
-    attempt.versionBefore = deviceVersion;
-    if (!needsUpdate) {
-        attempt.outcome = upToDate;
-        attempt.versionAfter = deviceVersion;
-    }
-}
-
-void UpdateHistory::onUpdateStarted(const QString &root)
-{
-    const bool checkedJustBefore = underWay && !attempt.updateStarted && attempt.outcome.isEmpty()
-            && attempt.root == root;
-    if (!checkedJustBefore) {
-        if (underWay && attempt.outcome == updated)
-            record();
-        begin(root);
-    }
-    attempt.updateStarted = true;
-}
-
-void UpdateHistory::onFailed()
-{
-    current().outcome = failed;
-    if (attempt.reason.isEmpty())
-        attempt.reason = QStringLiteral("no reason given");
-    record();
-}
-
-void UpdateHistory::onLockRefused(const QString &outcome, const QString &reason)
-{
-    // A removal refused after an update of this run's own is already on record.
-    if (underWay && !attempt.outcome.isEmpty())
-        return;
-    current().outcome = outcome;
-    attempt.reason = reason;
-    record();
-}
-
-void UpdateHistory::onRemovalFinished(int code)
-{
-    if (!underWay || (attempt.outcome != updated && attempt.outcome != upToDate))
-        return;
-    attempt.removal = code;
-    attempt.removed = true;
-    record();
-}
-
-void UpdateHistory::record()
-{
-    underWay = false;
-    // Nothing was written to the version file unless it says so.
-    const QString versionAfter = attempt.versionAfter.isNull() && attempt.outcome != updated
-            ? attempt.versionBefore
-            : attempt.versionAfter;
     QJsonObject entry {
         { QStringLiteral("start"), attempt.start.toString(Qt::ISODateWithMs) },
-        { QStringLiteral("durationMs"), attempt.clock.elapsed() },
+        { QStringLiteral("durationMs"), attempt.durationMs },
         { QStringLiteral("root"), attempt.root },
         { QStringLiteral("versionBefore"), textOrNull(attempt.versionBefore) },
-        { QStringLiteral("versionAfter"), textOrNull(versionAfter) },
+        { QStringLiteral("versionAfter"), textOrNull(attempt.versionAfter) },
         { QStringLiteral("diskCheck"), attempt.diskChecked ? QJsonValue(attempt.diskCheck) : QJsonValue() },
         { QStringLiteral("bytesWritten"), attempt.bytesWritten },
         { QStringLiteral("verified"), attempt.verified },
-        // The SHA-256 of the image written and read back; null when none was.
         { QStringLiteral("firmwareSha256"), textOrNull(attempt.firmwareSha256) },
-        { QStringLiteral("removal"), attempt.removed ? QJsonValue(attempt.removal) : QJsonValue() },
-        { QStringLiteral("outcome"), attempt.outcome },
+        { QStringLiteral("removal"), attempt.removalRan ? QJsonValue(attempt.removalCode) : QJsonValue() },
+        { QStringLiteral("outcome"), outcomeWord(attempt.outcome) },
     };
-    if (attempt.outcome == failed || attempt.outcome == busy)
-        entry.insert(QStringLiteral("reason"), attempt.reason);
+    if (attempt.outcome == UpdateAttempt::Failed || attempt.outcome == UpdateAttempt::Busy)
+        entry.insert(QStringLiteral("reason"), reasonWords(attempt));
     if (attempt.firmwareIncomplete)
         entry.insert(QStringLiteral("firmwareIncomplete"), true);
     // An updated or up-to-date unit stays so; that it must be ejected by hand is said apart.
-    if (attempt.removed && attempt.removal != 0)
-        entry.insert(QStringLiteral("removalReason"), removalReason(attempt.removal));
+    if (attempt.removalRan && attempt.removalCode != 0)
+        entry.insert(QStringLiteral("removalReason"), removalReason(attempt.removalCode));
 
     const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
     const QString why = appendLine(path, line);

@@ -67,6 +67,8 @@ FileCopyThread::FileCopyThread(std::unique_ptr<DiskCheckPlatform> platform)
     : QThread(nullptr),
       checker(std::move(platform), [this] { return isInterruptionRequested(); })
 {
+    // failureReason() reaches its receivers on another thread, queued.
+    qRegisterMetaType<UpdateFailure::Reason>();
 }
 
 void FileCopyThread::setFilePath(QString srcFilePath, QString dstFilePath)
@@ -110,7 +112,7 @@ void FileCopyThread::run()
     }
 }
 
-bool FileCopyThread::fail(const QString &reason)
+bool FileCopyThread::fail(UpdateFailure::Reason reason)
 {
     qCDebug(lcWorker) << "FileCopyThread::run failed:" << reason << (firmwareIncomplete ? "(the firmware is incomplete)" : "");
     emit failureReason(reason, firmwareIncomplete);
@@ -125,18 +127,18 @@ bool FileCopyThread::openSource()
     sourceSha256.clear();
     if (!source.open(QIODevice::ReadOnly)) {
         qCDebug(lcWorker) << "open source file failed!";
-        return fail(QStringLiteral("firmware unreadable"));
+        return fail(UpdateFailure::FirmwareUnreadable);
     }
     if (expectedSha256.isEmpty())
         return true;
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!hash.addData(&source) || !source.atEnd() || !source.seek(0))
-        return fail(QStringLiteral("firmware unreadable"));
+        return fail(UpdateFailure::FirmwareUnreadable);
     sourceSha256 = QString::fromLatin1(hash.result().toHex());
     if (sourceSha256.toLatin1() != expectedSha256) {
         qCDebug(lcWorker) << "FileCopyThread::run the firmware image is damaged: SHA-256" << sourceSha256
                           << "where" << expectedSha256 << "was built in";
-        return fail(QStringLiteral("firmware damaged"));
+        return fail(UpdateFailure::FirmwareDamaged);
     }
     return true;
 }
@@ -146,10 +148,10 @@ bool FileCopyThread::compare()
 {
     QFile written(dstFilePath);
     if (!written.open(QIODevice::ReadOnly))
-        return fail(reasonForWriteFailure(QFileInfo(dstFilePath).absolutePath()) == QLatin1String("drive gone")
-                            ? QStringLiteral("drive gone") : QStringLiteral("unreadable"));
+        return fail(reasonForWriteFailure(QFileInfo(dstFilePath).absolutePath()) == UpdateFailure::DriveGone
+                            ? UpdateFailure::DriveGone : UpdateFailure::Unreadable);
     if (!sameContent(source, written))
-        return fail(QStringLiteral("differs"));
+        return fail(UpdateFailure::Differs);
     emit copyVerified(source.size(), sourceSha256);
     return true;
 }
@@ -160,16 +162,16 @@ bool FileCopyThread::copy(const QString &drive)
 {
     if (isInterruptionRequested()) {
         qCDebug(lcWorker) << "FileCopyThread::run interrupted before copying";
-        return fail(QStringLiteral("interrupted"));
+        return fail(UpdateFailure::Interrupted);
     }
     if (!stillOnDrive(drive))
-        return fail(QStringLiteral("drive gone"));
+        return fail(UpdateFailure::DriveGone);
     // Looked at again after the check: a marker swapped for a link meanwhile would have
     // the firmware written wherever it points.
     const QFileInfo marker(dstFilePath);
     if (marker.isSymLink() || (marker.exists() && !marker.isFile())) {
         qCDebug(lcWorker) << "FileCopyThread::run the marker is not an ordinary file:" << dstFilePath;
-        return fail(QStringLiteral("marker not an ordinary file"));
+        return fail(UpdateFailure::MarkerNotOrdinaryFile);
     }
     const qint64 oldSize = marker.exists() ? marker.size() : 0;
     firmwareIncomplete = false;
@@ -184,7 +186,7 @@ bool FileCopyThread::copy(const QString &drive)
     // link) would otherwise fail only after the image, on every run.
     if (!stampFilePath.isEmpty() && !makeReplaceable(stampFilePath)) {
         qCDebug(lcWorker) << "FileCopyThread::run the stamp file cannot be replaced:" << stampFilePath;
-        return fail(stampFailure());
+        return fail(UpdateFailure::VersionFileNotWritten);
     }
     shownProgress = 0.0;
     // A read-only old file would block its replacement; the result does not matter, the
@@ -203,24 +205,24 @@ bool FileCopyThread::writeFirmware(const QString &drive, qint64 oldSize)
     bool inPlace = !roomFor(false, oldSize);
     if (inPlace && !roomFor(true, oldSize)) {
         qCDebug(lcWorker) << "FileCopyThread::run no room for the new file:" << QStorageInfo(directory).bytesAvailable();
-        return fail(QStringLiteral("full drive"));
+        return fail(UpdateFailure::FullDrive);
     }
     if (!inPlace) {
-        const QString reason = writeImage(drive, false);
-        if (reason.isEmpty())
+        const UpdateFailure::Reason reason = writeImage(drive, false);
+        if (reason == UpdateFailure::None)
             return true;
         // The free space said room for two and the drive disagreed: in place, if it fits there.
-        if (reason != QLatin1String("full drive") || !roomFor(true, oldSize))
+        if (reason != UpdateFailure::FullDrive || !roomFor(true, oldSize))
             return fail(reason);
     }
     qCDebug(lcWorker) << "FileCopyThread::run too little room for two images, writing in place:" << dstFilePath;
     // The version file goes first: a write cut short then leaves a unit that reads as "1.0"
     // and asks for the update, never one that claims a version its image lacks.
     if (!removeStamp(directory))
-        return fail(stampFailure());
+        return fail(UpdateFailure::VersionFileNotWritten);
     emit writingInPlace();
-    const QString reason = writeImage(drive, true);
-    return reason.isEmpty() || fail(reason);
+    const UpdateFailure::Reason reason = writeImage(drive, true);
+    return reason == UpdateFailure::None || fail(reason);
 }
 
 // What an earlier run left when it was cut off (a crash, a pulled cable): side files that
@@ -275,9 +277,9 @@ bool FileCopyThread::removeStamp(const QString &directory)
 
 // Writes the source as the new image in blocks, beside the old one or over it (inPlace), and
 // reads it back from the device before it takes the old one's place. The reason of a
-// failure, or an empty string. In place, there is no way back once the old file is
+// failure, or None. In place, there is no way back once the old file is
 // truncated: the write is finished even when the thread is asked to stop.
-QString FileCopyThread::writeImage(const QString &drive, bool inPlace)
+UpdateFailure::Reason FileCopyThread::writeImage(const QString &drive, bool inPlace)
 {
     const QString directory = QFileInfo(dstFilePath).absolutePath();
     UnitFileWriter image(dstFilePath);
@@ -292,7 +294,7 @@ QString FileCopyThread::writeImage(const QString &drive, bool inPlace)
     while (!source.atEnd()) {
         if (!inPlace && isInterruptionRequested()) {
             qCDebug(lcWorker) << "FileCopyThread::run interrupted at totalCopySize:" << total;
-            return QStringLiteral("interrupted");
+            return UpdateFailure::Interrupted;
         }
         const qint64 count = source.read(buffer, blockSize);
         if (count <= 0)
@@ -309,16 +311,16 @@ QString FileCopyThread::writeImage(const QString &drive, bool inPlace)
     }
     if (total != size) {
         qCDebug(lcWorker) << "read source file failed! totalCopySize:" << total << "fileSize:" << size;
-        return QStringLiteral("firmware unreadable");
+        return UpdateFailure::FirmwareUnreadable;
     }
     if (!image.flushToDevice())
         return reasonForWriteFailure(directory);
     if (!readsBackAsSource(image.writtenFileName()))
-        return QStringLiteral("verification failed");
+        return UpdateFailure::VerificationFailed;
     firmwareIncomplete = false;
     if (!inPlace && !stillOnDrive(drive))
-        return QStringLiteral("drive gone");
-    return image.commit() ? QString() : reasonForWriteFailure(directory);
+        return UpdateFailure::DriveGone;
+    return image.commit() ? UpdateFailure::None : reasonForWriteFailure(directory);
 }
 
 bool FileCopyThread::readsBackAsSource(const QString &path)
@@ -337,13 +339,13 @@ bool FileCopyThread::writeStamp(const QString &drive)
     if (stampFilePath.isEmpty())
         return true;
     if (!stillOnDrive(drive))
-        return fail(QStringLiteral("drive gone"));
+        return fail(UpdateFailure::DriveGone);
     UnitFileWriter stamp(stampFilePath);
     if (makeReplaceable(stampFilePath) && stamp.open() && stamp.write(stampContent) && stamp.commit())
         return true;
     stamp.cancelWriting();
     qCDebug(lcWorker) << "FileCopyThread::run writing the stamp file failed:" << stampFilePath;
-    return fail(stampFailure());
+    return fail(UpdateFailure::VersionFileNotWritten);
 }
 
 // A drive pulled during the check can leave its mount point behind as an empty directory
@@ -357,19 +359,14 @@ bool FileCopyThread::stillOnDrive(const QString &drive)
 }
 
 // Why a write on the unit failed, from what its volume says now.
-QString FileCopyThread::reasonForWriteFailure(const QString &directory) const
+UpdateFailure::Reason FileCopyThread::reasonForWriteFailure(const QString &directory) const
 {
     const QStorageInfo volume(directory);
     if (!volume.isValid() || !QFileInfo::exists(directory))
-        return QStringLiteral("drive gone");
+        return UpdateFailure::DriveGone;
     if (volume.isReadOnly() || !QFileInfo(directory).isWritable())
-        return QStringLiteral("read-only");
+        return UpdateFailure::ReadOnly;
     if (volume.bytesAvailable() < blockSize)
-        return QStringLiteral("full drive");
-    return QStringLiteral("write failed");
-}
-
-QString FileCopyThread::stampFailure() const
-{
-    return QStringLiteral("could not write ") + QFileInfo(stampFilePath).fileName();
+        return UpdateFailure::FullDrive;
+    return UpdateFailure::WriteFailed;
 }

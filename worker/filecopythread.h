@@ -2,6 +2,7 @@
 #define FILECOPYTHREAD_H
 
 #include "diskchecker.h"
+#include "updatefailure.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QString>
@@ -48,11 +49,11 @@ public:
     // Only while the thread is not running.
     void setStillNeeded(std::function<bool()> stillNeeded);
     // A run that only reads the destination back and compares it with the source: no check,
-    // no write. Ends with copyVerified() and success, or failureReason("differs") (or why it
+    // no write. Ends with copyVerified() and success, or failureReason(Differs) (or why it
     // could not be read) and copyFailed(). Only while the thread is not running.
     void setVerifyOnly(bool verifyOnly) { this->verifyOnly = verifyOnly; }
     // The SHA-256 the source must have, in lower-case hex; a source that differs fails with
-    // failureReason("firmware damaged") before the check and the copy. Empty: not checked.
+    // failureReason(FirmwareDamaged) before the check and the copy. Empty: not checked.
     // Only while the thread is not running.
     void setExpectedSha256(QByteArray sha256) { expectedSha256 = std::move(sha256); }
 
@@ -71,11 +72,11 @@ signals:
     // The new file is complete, on the device, read back equal to the source and in place.
     // sha256: the source's, checked against the expected one (empty when none was given).
     void copyVerified(qint64 bytesWritten, const QString &sha256);
-    // Why the run fails, in a few words ("full drive", "read-only", "drive gone",
-    // "verification failed", "interrupted", ...), right before copyFailed().
+    // Why the run fails (FullDrive, ReadOnly, DriveGone, VerificationFailed, Interrupted,
+    // ...), right before copyFailed().
     // firmwareIncomplete: the old file was already overwritten and the new one is not
     // whole: the drive must stay connected for another try.
-    void failureReason(const QString &reason, bool firmwareIncomplete);
+    void failureReason(UpdateFailure::Reason reason, bool firmwareIncomplete);
     // The drive has too little room for two images: the old file is being overwritten from
     // here on, and a request to stop no longer ends the run before the write is done.
     void writingInPlace();
@@ -93,13 +94,12 @@ private:
     bool roomFor(bool inPlace, qint64 oldSize) const;
     bool writeFirmware(const QString &drive, qint64 oldSize);
     bool removeStamp(const QString &directory);
-    QString writeImage(const QString &drive, bool inPlace);
+    UpdateFailure::Reason writeImage(const QString &drive, bool inPlace);
     bool readsBackAsSource(const QString &path);
     bool writeStamp(const QString &drive);
     bool stillOnDrive(const QString &drive);
-    bool fail(const QString &reason);
-    QString reasonForWriteFailure(const QString &directory) const;
-    QString stampFailure() const;
+    bool fail(UpdateFailure::Reason reason);
+    UpdateFailure::Reason reasonForWriteFailure(const QString &directory) const;
 
     QString srcFilePath;
     QString dstFilePath;

@@ -8,7 +8,9 @@
 
 #include <QtTest/QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,7 +43,9 @@ struct Events : QObject
         connect(installer, &L::copyFileProgress, this, [this] { if (list.value(list.size() - 1) != "p") list << "p"; });
         connect(installer, &L::updateFirmwareSuccess, this, [this] { list << "success"; });
         connect(installer, &L::updateFirmwareFailed, this, [this] { list << "failed"; });
-        connect(installer, &L::updateFailedBecause, this, [this](const QString &r) { list << r; });
+        connect(installer, &L::updateFailedBecause, this, [this](UpdateFailure::Reason reason) {
+            list << QMetaEnum::fromType<UpdateFailure::Reason>().valueToKey(reason);
+        });
         connect(installer, &L::versionWritten, this, [this](const QString &v) { list << "version " + v; });
         connect(installer, &L::foundUpToDate, this, [this](const QString &v) { list << "up to date " + v; });
         connect(installer, &L::removalFinished, this, [this](int code) { list << "removal " + QString::number(code); });
@@ -53,7 +57,88 @@ struct Events : QObject
     QStringList list;
 };
 
+// The unit's drive: a scratch volume of so many bytes holding an old image of so many.
+struct Drive { qint64 room; int oldImage; };
+// Where the log and the history are kept: a scratch volume of so many bytes, read-only or not, what it holds before
+// (as layOut() takes it; their folder is LumetraInstaller/), how many 1000-byte lines the log was given before the
+// update, how often one Qt warning comes after it, and whether another run still writes the oldest log.
+struct Home { qint64 room; bool readOnly; QStringList entries; int earlierLines, repeats; bool heldOldest = false; };
+
+// One update as the window runs it, beside a second unit, with the log and the history on a volume of their own. The
+// disk check waits for the test (the checker reads a FIFO), so a row acts while the update runs.
+struct Scene
+{
+    enum Moment { BeforeUpdate, WhileRunning, BeforeRemoval, AfterRemoval };
+    using Act = std::function<bool(Scene &)>;
+    struct Step { Moment at; Act act; };
+
+    // Lets the disk check end once the checker waits on the FIFO; false when none came.
+    bool releaseCheck()
+    {
+        int fd = -1;
+        released = released || QTest::qWaitFor([&] { return (fd = ::open(fifo, O_WRONLY | O_NONBLOCK)) >= 0; }, 10000);
+        return released && (fd < 0 || ::close(fd) == 0);
+    }
+    // The run has begun (its first progress is in): the disk check runs.
+    bool begun() { return QTest::qWaitFor([this] { return seen->list.contains("p"); }); }
+    // Another window or command line, of another process, updates the unit to its end.
+    bool rivalUpdates()
+    {
+        LumetraInstaller rival(std::make_unique<FakeVolumes>(QStringList { drive }),
+                               std::make_unique<ShellChecker>("true"), std::make_unique<FakeEjectSystem>());
+        Events rivalSeen(&rival);
+        return rival.updateLumetra() && rivalSeen.waitForEnd();
+    }
+    bool perform(Moment moment)
+    {
+        return std::all_of(steps.begin(), steps.end(),
+                           [&](const Step &step) { return step.at != moment || step.act(*this); });
+    }
+
+    QVector<Step> steps;
+    QString drive, other;
+    QByteArray fifo;
+    bool released = false;
+    std::unique_ptr<ScratchVolume> driveVolume;
+    FakeVolumes *plugged = nullptr;
+    FakeEjectSystem *ejectSystem = nullptr;
+    std::unique_ptr<LumetraInstaller> installer;
+    std::unique_ptr<Events> seen;
+};
+using Steps = QVector<Scene::Step>;
+
+// A row's run, kept for its checks.
+struct Run
+{
+    // The history's records, a torn line left out.
+    QVariantList records() const
+    {
+        QVariantList all;
+        for (const QByteArray &line : contentOf(folder + "/history.jsonl").split('\n'))
+            all.append(QJsonDocument::fromJson(line).toVariant());
+        all.removeAll(QVariant());
+        return all;
+    }
+
+    std::unique_ptr<ScratchVolume> home;
+    QString folder;
+    std::unique_ptr<LogCapture> capture;
+    std::unique_ptr<LogFile> log;
+    QProcess holder; // another run's hold on the oldest log
+    QTemporaryDir work;
+    Scene scene;
+    bool started = false;
+};
+
+const Drive roomy { 4 << 20, 5000 };
+const Home plain { 4 << 20, false, {}, 0, 0 };
+const QStringList updated = { "p", "version 1.73", "success", "removal 0" };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Drive)
+Q_DECLARE_METATYPE(Home)
+Q_DECLARE_METATYPE(Steps)
 
 // The backend as the screens use it: which drive is the unit, whether it needs the update, the update with its
 // version file, the removal of the right drive, and what the log and the history keep of it.
@@ -66,16 +151,11 @@ private slots:
     void discovery();
     void update_data();
     void update();
-    // The window closed mid-update (here during the disk check): the copy is called off, the unit left as it was.
-    void closedMidUpdate()
-    {
-        QTemporaryDir unit;
-        QVERIFY(layOut(unit.path(), { "lumetra.bin=" + QString::fromLatin1(oldFirmware), "Version.txt=1.8" }));
-        QVERIFY(LumetraInstaller(std::make_unique<FakeVolumes>(QStringList { unit.path() }),
-                                 std::make_unique<ShellChecker>("sleep 0.3"), std::make_unique<FakeEjectSystem>())
-                        .updateLumetra());
-        QCOMPARE(contentOf(unit.filePath("lumetra.bin")), oldFirmware);
-    }
+    void keeping_data();
+    void keeping();
+
+private:
+    void play(Run &run, const Home &home, const Drive &drive, const QByteArray &before, const Steps &steps);
 };
 
 void TestBackend::discovery_data()
@@ -124,157 +204,226 @@ void TestBackend::discovery()
     QCOMPARE(installer.doesLumetraNeedUpdate(), number.isNull() || QVersionNumber(1, 73) > number);
 }
 
-// Each row one update as the window runs it, beside a second unit, with the log and the history on a volume of
-// their own; a full unit and another updater holding the lock are the command-line test's.
-enum class Case { Update, LinkedMarker, SecondUpdate, RemovalDuringCopy, UpdatedUnitPulled, GoneBeforeRemoval,
-                  Vetoed, UpdatedMeanwhile, ReadOnlyLog, FullLog, BigLog, TenRuns, HeldLog, Torn, LinkedHistory,
-                  Repeated };
-struct Row { Case what; QVariantMap record; int logs; QStringList events; QByteArray after; const char *before; };
-Q_DECLARE_METATYPE(Row)
-const QStringList updated = { "p", "version 1.73", "success", "removal 0" };
-
+// Each row one behaviour of an update, its record in the history; a full unit and another updater holding the lock
+// are the command-line test's.
 void TestBackend::update_data()
 {
-    QTest::addColumn<Row>("row");
-    // record: what the history holds afterwards, nothing when it is empty; logs: the log files then.
-    const auto row = [](const char *name, Case what, const QVariantMap &record, int logs = 1,
-                        const QStringList &events = updated, const char *after = "1.73", const char *before = "1.8") {
-        QTest::newRow(name) << Row { what, record, logs, events, after, before };
+    QTest::addColumn<QByteArray>("before"); // Version.txt; null: none
+    QTest::addColumn<Drive>("drive");
+    QTest::addColumn<Steps>("steps"); // what happens at a moment of the update
+    QTest::addColumn<QStringList>("events"); // what the screens see
+    QTest::addColumn<QByteArray>("after"); // Version.txt afterwards
+    QTest::addColumn<QVariantMap>("record"); // fields of the history's one record
+    const auto row = [](const char *name, const QVariantMap &record, const Steps &steps = {},
+                        const QStringList &events = updated, const char *after = "1.73", const char *before = "1.8",
+                        const Drive &drive = roomy) {
+        QTest::newRow(name) << QByteArray(before) << drive << steps << events << QByteArray(after) << record;
     };
+    using S = Scene;
+    const S::Act refusesUpdate = [](S &s) { return !s.installer->updateLumetra(); };
+    const S::Act refusesRemoval = [](S &s) { return !s.installer->uninstallUsb(); };
+    const S::Act pulled = [](S &s) {
+        return s.begun() && (s.plugged->roots = QStringList { s.other }, s.driveVolume->unmount());
+    };
+    const S::Act unplugged = [](S &s) { return (s.plugged->roots = QStringList { s.other }, true); };
+    const S::Act rival = &S::rivalUpdates;
+    const S::Act vetoed = [](S &s) {
+        return (s.ejectSystem->volume = EjectLumetra::driveName(s.other).toStdString(), true);
+    };
+    const S::Act finished = [](S &s) { return (s.installer->finishAttempt(), true); };
+    const S::Act markerLinked = [](S &s) { // to the other unit's image
+        const QString marker = s.drive + "/lumetra.bin";
+        return QFile::remove(marker) && QFile::link(s.other + "/lumetra.bin", marker);
+    };
+    const S::Act closed = [](S &s) { return s.begun() && (s.installer.reset(), true); };
+    const S::Act closedInPlace = [](S &s) { // as the backend says so: the worker's end cannot have come yet
+        QObject::connect(s.installer.get(), &LumetraInstaller::writingInPlace, [&s] { s.installer.reset(); });
+        return s.releaseCheck() && QTest::qWaitFor([&s] { return !s.installer; }, 10000);
+    };
+    const QVariant none = QVariant::fromValue(nullptr);
     const QVariantMap record { { "outcome", "updated" }, { "versionBefore", "1.8" }, { "versionAfter", "1.73" },
-                               { "bytesWritten", 411240 }, { "verified", true }, { "removal", 0 },
-                               { "firmwareSha256", LumetraInstaller::firmwareSha256() } };
+                               { "diskCheck", -1 }, { "bytesWritten", 411240 }, { "verified", true },
+                               { "removal", 0 }, { "firmwareSha256", LumetraInstaller::firmwareSha256() } };
     const QVariantMap done { { "outcome", "updated" } }, upToDate { { "outcome", "up to date" }, { "removal", 0 } };
-    row("several CR LF lines: only 1.73 afterwards", Case::Update, done, 1, updated, "1.73", "1.8\r\nserial 42\r\n");
-    row("no version file: written", Case::Update, done, 1, updated, "1.73", nullptr);
-    row("1.73: up to date, on record, removed", Case::Update, upToDate, 1, { "removal 0" }, "1.73", "1.73");
-    row("the marker a link to the other unit's: refused, nothing written through it", Case::LinkedMarker, {}, 1,
-        { "not a unit: its lumetra.bin is a link", "removal 0" }, "1.8");
-    row("second update during the copy: refused", Case::SecondUpdate, record);
-    row("removal during the copy: refused", Case::RemovalDuringCopy, record, 1, QStringList { "removal -1" } + updated);
-    row("two units, the updated one pulled: the other keeps its version, nothing removed", Case::UpdatedUnitPulled,
-        { { "outcome", "failed" }, { "reason", "drive gone" } }, 1,
-        { "p", "drive gone", "failed", "removal -1" }, "<none>");
+    row("several CR LF lines: only 1.73 afterwards", done, {}, updated, "1.73", "1.8\r\nserial 42\r\n");
+    row("no version file: written", done, {}, updated, "1.73", nullptr);
+    row("1.73: up to date, on record, removed", upToDate, {}, { "removal 0" }, "1.73", "1.73");
+    row("the marker a link to the other unit's: refused, nothing written through it",
+        { { "outcome", "failed" }, { "reason", "not a unit: its lumetra.bin is a link" } },
+        { { S::BeforeUpdate, markerLinked } }, { "MarkerIsLink", "removal 0" }, "1.8");
+    row("second update during the copy: refused", record, { { S::WhileRunning, refusesUpdate } });
+    row("removal during the copy: refused", record, { { S::WhileRunning, refusesRemoval } },
+        QStringList { "removal -1" } + updated);
+    row("two units, the updated one pulled during the check: the other keeps its version, nothing removed",
+        { { "outcome", "failed" }, { "reason", "drive gone" }, { "removal", none } }, { { S::WhileRunning, pulled } },
+        { "p", "DriveGone", "failed", "removal -1" }, "<none>");
     row("the updated unit gone before the removal: its lock goes too, another updater may have it",
-        Case::GoneBeforeRemoval, { { "outcome", "updated" }, { "removal", -1 } }, 1,
+        { { "outcome", "updated" }, { "removal", -1 } },
+        { { S::BeforeRemoval, unplugged }, { S::AfterRemoval, rival } },
         { "p", "version 1.73", "success", "removal -1" });
-    row("removal vetoed: still updated, its code and reason", Case::Vetoed, { { "outcome", "updated" }, { "removal", 2 },
-        { "removalReason", "the system cannot open its volume" } }, 1,
+    row("removal vetoed: still updated, its code and reason", { { "outcome", "updated" }, { "removal", 2 },
+        { "removalReason", "the system cannot open its volume" } }, { { S::BeforeRemoval, vetoed } },
         { "p", "version 1.73", "success", "removal 2" });
-    row("another updater finished meanwhile: up to date, not written again", Case::UpdatedMeanwhile,
-        { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } }, 1,
+    row("another updater finished meanwhile: up to date, not written again",
+        { { "outcome", "up to date" }, { "versionAfter", "1.73" }, { "removal", 0 } }, { { S::BeforeUpdate, rival } },
         { "p", "up to date 1.73", "success", "removal 0" });
-    // The log and the history cannot or must not be written: the update goes on, each is complained of once.
-    row("log folder read-only", Case::ReadOnlyLog, {}, 0);
-    row("log volume full", Case::FullLog, {});
-    row("history.jsonl is a link: not followed", Case::LinkedHistory, {});
-    row("a log past 2 MiB: no more progress lines", Case::BigLog, record);
-    row("eleventh run: the oldest log goes", Case::TenRuns, record, 10);
-    row("eleventh run while another still writes the oldest log: that one stays, this one held too", Case::HeldLog,
-        record, 11);
-    row("torn last line in the history: this record whole", Case::Torn, record);
-    row("1,000 identical Qt warnings: two lines in the log", Case::Repeated, record);
+    row("ended without a removal (--no-eject): on record at once, a removal after it adds none",
+        { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "removal", none } },
+        { { S::BeforeRemoval, finished } });
+    row("the window closed during the disk check: the old firmware stays, on record",
+        { { "outcome", "failed" }, { "reason", "the program ended during the update" }, { "versionAfter", "1.8" } },
+        { { S::WhileRunning, closed } }, { "p" }, "1.8");
+    row("the window closed while the old image is overwritten: the write is finished, on record as updated",
+        { { "outcome", "updated" }, { "versionAfter", "1.73" }, { "verified", true }, { "removal", none } },
+        { { S::WhileRunning, closedInPlace } }, { "p" }, "1.73", "1.8", { 600 << 10, 450000 });
 }
 
 void TestBackend::update()
 {
-    QFETCH(Row, row);
+    QFETCH(QByteArray, before);
+    QFETCH(Drive, drive);
+    QFETCH(Steps, steps);
+    QFETCH(QVariantMap, record);
     if (!ScratchVolume::unavailableReason().isEmpty())
         QSKIP(qPrintable(ScratchVolume::unavailableReason()));
-    ScratchVolume home(row.what == Case::FullLog ? 4096 : 4 << 20);
-    QVERIFY(home.isMounted() && (row.what != Case::ReadOnlyLog || home.remountReadOnly()));
-    const QString folder = home.rootPath() + "/LumetraInstaller";
-    QVERIFY(row.what != Case::Torn || layOut(folder, { "history.jsonl={\"start\":\"2020-" }));
-    for (int run = 0; (row.what == Case::TenRuns || row.what == Case::HeldLog) && run < 10; ++run)
-        QVERIFY(layOut(folder, { QString("LumetraInstaller-2020010%1-000000-000.log=").arg(run) }));
-    QProcess holder; // a --watch started long ago, its log the oldest
-    if (row.what == Case::HeldLog)
-        holder.start("flock", { "-s", folder + "/LumetraInstaller-20200100-000000-000.log", "-c", "echo held; cat" });
-    QVERIFY(row.what != Case::HeldLog || (holder.waitForReadyRead() && holder.readAll() == "held\n"));
-    QVERIFY(row.what != Case::LinkedHistory
-            || layOut(home.rootPath(), { "elsewhere=", "LumetraInstaller/history.jsonl->elsewhere" }));
-    LogCapture capture;
-    auto log = std::make_unique<LogFile>(folder);
-    const QLoggingCategory earlier("lumetra.test"); // the log's 2 MiB used up before the update begins
-    for (int i = 0; row.what == Case::BigLog && i < 2100; ++i)
-        qCDebug(earlier, "%s", QByteArray(1000, 'x').constData());
-
-    QTemporaryDir work;
-    const QString drive = work.filePath("unit"), other = work.filePath("other");
-    QStringList entries = { row.what == Case::LinkedMarker ? "lumetra.bin->" + other + "/lumetra.bin"
-                                                           : "lumetra.bin=" + QString::fromLatin1(oldFirmware) };
-    if (row.before)
-        entries << "Version.txt=" + QString::fromLatin1(row.before);
-    QVERIFY(layOut(drive, entries) && layOut(other, { "lumetra.bin=other", "Version.txt=1.8" }));
-    auto volumes = std::make_unique<FakeVolumes>(QStringList { drive, other });
-    FakeVolumes *plugged = volumes.get();
-    auto eject = std::make_unique<FakeEjectSystem>();
-    eject->volume = EjectLumetra::driveName(row.what == Case::Vetoed ? other : drive).toStdString();
-    LumetraInstaller installer(std::move(volumes), std::make_unique<ShellChecker>("sleep 0.3"), std::move(eject));
-    UpdateHistory::attach(&installer, folder);
-    Events seen(&installer);
-    connect(&installer, &LumetraInstaller::copyFileProgress, this, [&](double value) { // pulled during the 0.3 s check
-        if (value == 0.0 && row.what == Case::UpdatedUnitPulled && QDir(drive).removeRecursively())
-            plugged->roots = QStringList { other };
-    });
-    const auto rivalUpdates = [&drive] { // a window or a command line of another process, to its end
-        LumetraInstaller rival(std::make_unique<FakeVolumes>(QStringList { drive }),
-                               std::make_unique<ShellChecker>("sleep 0.3"), std::make_unique<FakeEjectSystem>());
-        Events rivalSeen(&rival);
-        return rival.updateLumetra() && rivalSeen.waitForEnd();
-    };
-    const bool needed = installer.doesLumetraNeedUpdate();
-    QVERIFY(row.what != Case::UpdatedMeanwhile || rivalUpdates());
-    const bool started = needed && installer.updateLumetra();
-    QCOMPARE(started, row.events.contains("p"));
-    QVERIFY(row.what != Case::SecondUpdate || !installer.updateLumetra());
-    QVERIFY(row.what != Case::RemovalDuringCopy || !installer.uninstallUsb());
-    QVERIFY(!started || seen.waitForEnd());
-    if (row.what == Case::GoneBeforeRemoval)
-        plugged->roots = QStringList { other };
-    installer.uninstallUsb(); // the record comes with the removal; a removal adds no record of its own
-    QVERIFY(row.what != Case::GoneBeforeRemoval || rivalUpdates());
-    QCOMPARE(seen.list, row.events);
-    QCOMPARE(contentOf(drive + "/Version.txt"), row.after);
-    QCOMPARE(contentOf(other + "/Version.txt") + contentOf(other + "/lumetra.bin"), QByteArray("1.8other"));
-
-    // Read while everything still runs: each line and record is in its file once it is made.
-    QVariantList records;
-    for (const QByteArray &line : contentOf(folder + "/history.jsonl").split('\n'))
-        records.append(QJsonDocument::fromJson(line).toVariant()); // nothing for a torn line
-    records.removeAll(QVariant());
-    QCOMPARE(records.size(), row.record.isEmpty() ? 0 : 1);
-    for (auto field = row.record.cbegin(); field != row.record.cend(); ++field)
+    Run run;
+    play(run, plain, drive, before, steps);
+    if (QTest::currentTestFailed())
+        return;
+    QTEST(run.scene.seen->list, "events");
+    QCOMPARE(run.started, run.scene.seen->list.contains("p"));
+    QTEST(contentOf(run.scene.drive + "/Version.txt"), "after");
+    QCOMPARE(contentOf(run.scene.other + "/Version.txt") + contentOf(run.scene.other + "/lumetra.bin"),
+             QByteArray("1.8other"));
+    // Read while everything still runs: the record is in its file once the attempt has ended.
+    const QVariantList records = run.records();
+    QCOMPARE(records.size(), 1);
+    for (auto field = record.cbegin(); field != record.cend(); ++field)
         QCOMPARE(records.last().toMap().value(field.key()), field.value());
-    QVERIFY(row.record.isEmpty() || records.last().toMap().value("root") == drive);
-    QVERIFY(row.what != Case::LinkedHistory || contentOf(home.rootPath() + "/elsewhere").isEmpty());
-    QCOMPARE(QDir(folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size(), row.logs);
-    QVERIFY(row.what != Case::HeldLog || QProcess::execute("flock", { "-n", log->filePath(), "true" }) == 1);
-    holder.closeWriteChannel();
-    QVERIFY(holder.state() == QProcess::NotRunning || holder.waitForFinished());
+    QCOMPARE(records.last().toMap().value("root").toString(), run.scene.drive);
+}
+
+// Each row a log or a history that cannot or must not be written, or must be kept short, around a plain update: the
+// update goes on, and each loss is said once.
+void TestBackend::keeping_data()
+{
+    QTest::addColumn<Home>("home");
+    QTest::addColumn<int>("logs"); // log files afterwards
+    QTest::addColumn<bool>("logKept");
+    QTest::addColumn<bool>("historyKept");
+    QTest::addColumn<bool>("progressLogged"); // the per-block lines, in a log that is kept
+    const auto row = [](const char *name, const Home &home, int logs, bool logKept, bool historyKept,
+                        bool progressLogged) {
+        QTest::newRow(name) << home << logs << logKept << historyKept << progressLogged;
+    };
+    QStringList tenRuns;
+    for (int run = 0; run < 10; ++run)
+        tenRuns << QString("LumetraInstaller/LumetraInstaller-2020010%1-000000-000.log=").arg(run);
+    row("an update: its record, its log with the per-block lines, nothing said", plain, 1, true, true, true);
+    row("log folder read-only", { 4 << 20, true, {}, 0, 0 }, 0, false, false, false);
+    row("log volume full", { 4096, false, {}, 0, 0 }, 1, false, false, false);
+    row("history.jsonl is a link: not followed",
+        { 4 << 20, false, { "elsewhere=", "LumetraInstaller/history.jsonl->elsewhere" }, 0, 0 }, 1, true, false, true);
+    row("a log past 2 MiB: no more progress lines", { 4 << 20, false, {}, 2100, 0 }, 1, true, true, false);
+    row("eleventh run: the oldest log goes", { 4 << 20, false, tenRuns, 0, 0 }, 10, true, true, true);
+    row("eleventh run while another still writes the oldest log: that one stays, this one held too",
+        { 4 << 20, false, tenRuns, 0, 0, true }, 11, true, true, true);
+    row("torn last line in the history: this record whole",
+        { 4 << 20, false, { "LumetraInstaller/history.jsonl={\"start\":\"2020-" }, 0, 0 }, 1, true, true, true);
+    row("1,000 identical Qt warnings: two lines in the log", { 4 << 20, false, {}, 0, 1000 }, 1, true, true, true);
+}
+
+void TestBackend::keeping()
+{
+    QFETCH(Home, home);
+    QFETCH(bool, logKept);
+    QFETCH(bool, historyKept);
+    QFETCH(bool, progressLogged);
+    if (!ScratchVolume::unavailableReason().isEmpty())
+        QSKIP(qPrintable(ScratchVolume::unavailableReason()));
+    Run run;
+    play(run, home, roomy, "1.8", {});
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(run.started);
+    QCOMPARE(run.records().size(), historyKept ? 1 : 0);
+    QVERIFY(contentOf(run.home->rootPath() + "/elsewhere").isEmpty() || !home.entries.contains("elsewhere="));
+    QTEST(int(QDir(run.folder).entryList({ "LumetraInstaller-*.log" }, QDir::Files).size()), "logs");
+    QVERIFY(!home.heldOldest || QProcess::execute("flock", { "-n", run.log->filePath(), "true" }) == 1);
+    run.holder.closeWriteChannel();
+    QVERIFY(run.holder.state() == QProcess::NotRunning || run.holder.waitForFinished());
     // What cannot be kept is said once for the log and once for the history; the terminal is told the warnings
     // alone, the log holds them and the debug and progress lines besides.
-    const QStringList said = capture.lines();
-    const bool logLost = row.logs == 0 || row.what == Case::FullLog;
-    const bool historyLost = logLost || row.what == Case::LinkedHistory;
-    QCOMPARE(said.filter(QRegularExpression("^LumetraInstaller: ")).size(), int(historyLost) + int(logLost));
-    QStringList logged = QString::fromUtf8(contentOf(log->filePath())).split('\n', Qt::SkipEmptyParts).mid(1);
+    const QStringList said = run.capture->lines();
+    QCOMPARE(said.filter(QRegularExpression("^LumetraInstaller: ")).size(), int(!historyKept) + int(!logKept));
+    QStringList logged = QString::fromUtf8(contentOf(run.log->filePath())).split('\n', Qt::SkipEmptyParts).mid(1);
     // Past the cap, the per-block lines are left out.
-    if (!logLost && seen.list.contains("success"))
-        QCOMPARE(logged.filter(" lumetra.progress: ").isEmpty(), row.what == Case::BigLog);
+    QVERIFY(!logKept || logged.filter(" lumetra.progress: ").isEmpty() != progressLogged);
     logged.replaceInStrings(QRegularExpression("^[-0-9]{10} [:.0-9]{12} (lumetra\\.\\w+: )?"), QString());
     QVERIFY2(said.filter(QRegularExpression("copy file progress|LumetraInstaller::")).isEmpty(),
              qPrintable(said.join('\n')));
-    QVERIFY(logLost || std::all_of(said.begin(), said.end(), [&](const QString &line) { return logged.contains(line); }));
+    QVERIFY(!logKept
+            || std::all_of(said.begin(), said.end(), [&](const QString &line) { return logged.contains(line); }));
     // Qt's own messages in bulk: the first, and at the run's end how often it came again.
     const QLoggingCategory repeating("qt.test.repeat");
-    for (int i = 0; row.what == Case::Repeated && i < 1000; ++i)
+    for (int i = 0; i < home.repeats; ++i)
         qCWarning(repeating) << "ValueChanged event and no ValueInterface";
-    const QString path = log->filePath();
-    log.reset();
+    const QString path = run.log->filePath();
+    run.log.reset();
     const QStringList repeated = QString::fromUtf8(contentOf(path)).split('\n').filter("qt.test.repeat");
-    QCOMPARE(repeated.size(), row.what == Case::Repeated ? 2 : 0);
-    QVERIFY(row.what != Case::Repeated || repeated.last().contains("repeated 999 times"));
+    QCOMPARE(repeated.size(), home.repeats > 0 ? 2 : 0);
+    QVERIFY(home.repeats == 0 || repeated.last().contains(QString("repeated %1 times").arg(home.repeats - 1)));
+}
+
+// The update of the scene's unit, as the window runs it, with the log and the history kept at home.
+void TestBackend::play(Run &run, const Home &home, const Drive &drive, const QByteArray &before, const Steps &steps)
+{
+    run.home = std::make_unique<ScratchVolume>(home.room);
+    run.folder = run.home->rootPath() + "/LumetraInstaller";
+    QVERIFY(run.home->isMounted() && layOut(run.home->rootPath(), home.entries)
+            && (!home.readOnly || run.home->remountReadOnly()));
+    if (home.heldOldest) { // a --watch started long ago
+        const QString oldest = run.folder + "/LumetraInstaller-20200100-000000-000.log";
+        run.holder.start("flock", { "-s", oldest, "-c", "echo held; cat" });
+        QVERIFY(run.holder.waitForReadyRead() && run.holder.readAll() == "held\n");
+    }
+    run.capture = std::make_unique<LogCapture>();
+    run.log = std::make_unique<LogFile>(run.folder);
+    const QLoggingCategory earlier("lumetra.test");
+    for (int i = 0; i < home.earlierLines; ++i)
+        qCDebug(earlier, "%s", QByteArray(1000, 'x').constData());
+
+    Scene &scene = run.scene;
+    scene.steps = steps;
+    scene.driveVolume = std::make_unique<ScratchVolume>(drive.room);
+    scene.drive = scene.driveVolume->rootPath();
+    scene.other = run.work.filePath("other");
+    scene.fifo = QFile::encodeName(run.work.filePath("check"));
+    QStringList entries = { "lumetra.bin=" + QString(drive.oldImage, 'o') };
+    if (!before.isNull())
+        entries << "Version.txt=" + QString::fromLatin1(before);
+    QVERIFY(scene.driveVolume->isMounted() && layOut(scene.drive, entries)
+            && layOut(scene.other, { "lumetra.bin=other", "Version.txt=1.8" }) && mkfifo(scene.fifo, 0600) == 0);
+    auto volumes = std::make_unique<FakeVolumes>(QStringList { scene.drive, scene.other });
+    scene.plugged = volumes.get();
+    auto eject = std::make_unique<FakeEjectSystem>();
+    eject->volume = EjectLumetra::driveName(scene.drive).toStdString();
+    scene.ejectSystem = eject.get();
+    scene.installer = std::make_unique<LumetraInstaller>(
+            std::move(volumes), std::make_unique<ShellChecker>("cat '" + scene.fifo + "' >/dev/null", QString(), true),
+            std::move(eject));
+    UpdateHistory::attach(scene.installer.get(), run.folder);
+    run.scene.seen = std::make_unique<Events>(scene.installer.get());
+
+    const bool needed = scene.installer->doesLumetraNeedUpdate();
+    QVERIFY(scene.perform(Scene::BeforeUpdate));
+    run.started = needed && scene.installer->updateLumetra();
+    QVERIFY(scene.perform(Scene::WhileRunning));
+    QVERIFY(!run.started || !scene.installer || (scene.releaseCheck() && run.scene.seen->waitForEnd()));
+    QVERIFY(scene.perform(Scene::BeforeRemoval));
+    if (scene.installer)
+        scene.installer->uninstallUsb(); // the record comes with the removal; a removal adds no record of its own
+    QVERIFY(scene.perform(Scene::AfterRemoval));
 }
 
 QTEST_GUILESS_MAIN(TestBackend)

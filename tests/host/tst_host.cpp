@@ -27,14 +27,14 @@ private slots:
         const QByteArray window = "import QtQml 2.12\nimport QtQuick 2.2\nimport QtQuick.Window 2.3\n"
                                   "import LumetraInstaller 1.0\nWindow { id: window; visible: true; width: 100; height: 100\n";
         // Says what it sees as warnings (the terminal shows those), and makes the backend's debug lines and a
-        // per-block progress line, as an update does.
+        // per-block progress line, as an update does; then an update with no unit there, which fails at once.
         const QByteArray quits = window + "LumetraInstaller { id: backend }\nLoggingCategory { id: progress; "
                 "name: 'lumetra.progress' }\nComponent.onCompleted: { "
                 "console.warn('version', backend.getLumetraUpdateVersion()); backend.doesLumetraNeedUpdate(); "
                 "console.debug(progress, 'copy file progress 0.5'); "
                 "console.warn('arguments', JSON.stringify(Qt.application.arguments.slice(2))); "
                 "console.warn('translated', qsTranslate('TextStrings', 'Step')); Qt.callLater(function() { "
-                "backend.updateFailedBecause('probe failure', false); backend.updateFirmwareFailed(); Qt.quit() }) } }";
+                "if (!backend.isLumetraConnected()) backend.updateLumetra(); Qt.quit() }) } }";
         const QStringList args = { "--not-ours", "two words" };
         const auto row = [&args](const char *name, const QByteArray &document, int status, const QString &output,
                                  const QString &languages = ":C", const QStringList &arguments = {},
@@ -44,7 +44,7 @@ private slots:
         };
         row("the UI quits, with the backend declared and every argument passed on", quits, 0,
             "version 1.73\nqml: arguments [\"--not-ours\",\"two words\"]");
-        row("the window's failed update is in the history", quits, 0, "\"reason\":\"probe failure\"");
+        row("the window's failed update is in the history", quits, 0, "\"outcome\":\"failed\",\"reason\":\"drive gone\"");
         row("the last window is closed", window + "Timer { interval: 50; running: true; "
             "onTriggered: window.close() }}", 0, "");
         row("syntax error in the main document", window, 255, "");

@@ -79,15 +79,16 @@ UiTestCase {
             { tag: "left during the copy: its end reaches nothing", ends: "never", ready: true,
               events: [["escape"], ["back"], ["progress", 1], ["success"], ["wait", 1500], ["forward"]] },
             { tag: "failure after the old image was overwritten: why, and the firmware incomplete", ends: "never",
-              ready: true, says: "incomplete", events: [["progress", 0.5], ["because", "write failed", true],
-                                                         ["failed"]] },
+              ready: true, says: "incomplete", line: /^The update failed\. /,
+              events: [["progress", 0.5], ["because", UpdateFailure.WriteFailed, true], ["failed"]] },
             { tag: "failure before: why, and not a word of an incomplete firmware", ends: "never", ready: true,
-              says: "why", events: [["because", "full drive", false], ["failed"]] },
+              says: "why", line: /drive is full\.$/, events: [["because", UpdateFailure.FullDrive, false], ["failed"]] },
             { tag: "a new try clears the line; its failure says its own", ends: "never", ready: true, says: "why",
-              events: [["because", "drive gone", true], ["failed"], ["retry"], ["says", false],
-                       ["because", "read-only", false], ["failed"]] },
+              line: /drive is read-only\.$/,
+              events: [["because", UpdateFailure.DriveGone, true], ["failed"], ["retry"], ["says", false],
+                       ["because", UpdateFailure.ReadOnly, false], ["failed"]] },
             { tag: "another LumetraInstaller updates the unit: busy said, Update ready", busy: true, ends: "never",
-              ready: true, says: "why", events: [] },
+              ready: true, says: "why", line: /^Another LumetraInstaller is updating this Lumetra\./, events: [] },
             { tag: "refused, unit there: Update back once the other copy ends", refuses: true, ends: "never",
               ready: true, events: [["ready", false], ["success"]] },
             { tag: "refused, unit gone", goes: true, ends: "never", ready: false, events: [["failed"]] },
@@ -172,6 +173,7 @@ UiTestCase {
         if (!data.says)
             return;
         compare(line.text.indexOf(strings().stepThree_IncompleteText) >= 0, data.says === "incomplete");
+        verify(data.line.test(line.text), "not the line of its reason: " + line.text);
         verify(host.describe(screen()).description.indexOf(line.text) >= 0, "a reader is not told why");
         compare(app.activeFocusItem, button);
         compare(lastHeard().name, host.describe(button).name);

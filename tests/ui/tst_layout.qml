@@ -17,9 +17,9 @@ UiTestCase {
                 { tag: "StepThree", buttons: ["Back", "Update"], next: "StepThree" },
                 { tag: "StepThree, updating", update: true, buttons: ["Back", "Updating"], next: "StepThree" },
                 { tag: "StepThree, after each failure", buttons: ["Back", "Update"], next: "StepThree",
-                  failures: [["full drive", true], ["read-only", true], ["drive gone", true], ["write failed", true],
-                             ["verification failed", true], ["firmware damaged"], ["could not write Version.txt"],
-                             ["busy"], ["interrupted"]] },
+                  failures: [["FullDrive", true], ["ReadOnly", true], ["DriveGone", true], ["WriteFailed", true],
+                             ["VerificationFailed", true], ["FirmwareDamaged"], ["VersionFileNotWritten"], ["Busy"],
+                             ["Interrupted"]] },
                 { tag: "StepFour", buttons: ["Next"], next: "Finish" },
                 { tag: "StepFour, unit up to date", window: { upToDateVersion: upToDate }, buttons: ["Next"],
                   next: "UpToDate" },
@@ -86,11 +86,11 @@ UiTestCase {
             host.press(onScreen("nextButton"));
         var said = [];
         (data.failures || [[]]).forEach(function(failure) {
-            Script.answer.busy = failure[0] === "busy";
+            Script.answer.busy = failure[0] === "Busy";
             if (failure[0])
                 host.press(onScreen("nextButton"));
-            if (failure[0] && failure[0] !== "busy") {
-                Script.newest.updateFailedBecause(failure[0], !!failure[1]);
+            if (failure[0] && failure[0] !== "Busy") {
+                Script.newest.updateFailedBecause(UpdateFailure[failure[0]], !!failure[1]);
                 Script.newest.updateFirmwareFailed();
             }
             var line = failure[0] ? onScreen("failureText").text : "";

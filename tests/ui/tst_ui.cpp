@@ -51,6 +51,9 @@ public:
 public slots:
     void openUrl(const QUrl &url) { opened.append(url.toString()); }
 
+    // Beside the fake backend, the program's own reasons for a failure.
+    void applicationAvailable() { registerFailureReasons(); }
+
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         // A run at another font DPI than its QT_FONT_DPI would prove nothing.

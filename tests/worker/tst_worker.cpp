@@ -19,6 +19,7 @@ QString say(const QString &text) { return QStringLiteral("printf '%s' '") + text
 enum class Volume { Directory, DriveLetter, Tmpfs, RoomForTwo, RoomForOne, ReadOnly, DamagedFat };
 // Strand and MarkerBecomesLink are staged while the checker waits on the gate, Quit once the repair has started.
 enum class Event { None, Strand, MarkerBecomesLink, ChangeSource, DamagedImage, FillUp, Quit };
+using Reason = UpdateFailure::Reason;
 // A checker that waits until the test has staged the row's event and opens the gate (a FIFO).
 const QString gate = QStringLiteral("read go < \"$GATE\"");
 
@@ -29,7 +30,7 @@ void columns()
     QTest::addColumn<QString>("check");
     QTest::addColumn<QString>("repair");
     QTest::addColumn<int>("verdict");
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<Reason>("reason");
     QTest::addColumn<QString>("logLine");
 }
 
@@ -78,62 +79,64 @@ void TestWorker::copy_data()
 {
     columns();
     const QString none;
+    const Reason ok = UpdateFailure::None;
     const auto e = Event::None;
     QTest::newRow("room for two images: written beside the old one")
-        << Volume::RoomForTwo << e << "true" << none << -1 << none << none;
+        << Volume::RoomForTwo << e << "true" << none << -1 << ok << none;
     QTest::newRow("room for one image: written in place, over a longer old one")
-        << Volume::RoomForOne << e << "true" << none << -1 << none << none;
-    QTest::newRow("a read-only drive") << Volume::ReadOnly << e << "true" << none << -1 << "read-only" << none;
+        << Volume::RoomForOne << e << "true" << none << -1 << ok << none;
+    QTest::newRow("a read-only drive") << Volume::ReadOnly << e << "true" << none << -1 << UpdateFailure::ReadOnly << none;
     QTest::newRow("drive pulled during the check, its mount point left behind: nothing written there")
-        << Volume::Tmpfs << Event::Strand << gate << none << -1 << "drive gone" << none;
+        << Volume::Tmpfs << Event::Strand << gate << none << -1 << UpdateFailure::DriveGone << none;
     QTest::newRow("a copy that does not read back as the source: old firmware kept")
-        << Volume::Tmpfs << Event::ChangeSource << "true" << none << -1 << "verification failed" << none;
+        << Volume::Tmpfs << Event::ChangeSource << "true" << none << -1 << UpdateFailure::VerificationFailed << none;
     QTest::newRow("marker swapped for a link during the check: nothing written through it")
-        << Volume::Tmpfs << Event::MarkerBecomesLink << gate << none << -1 << "marker not an ordinary file" << none;
+        << Volume::Tmpfs << Event::MarkerBecomesLink << gate << none << -1 << UpdateFailure::MarkerNotOrdinaryFile << none;
     // Verdict -2: refused before the disk check.
     QTest::newRow("an image not the one built in: refused before a byte is written")
-        << Volume::Tmpfs << Event::DamagedImage << "true" << none << -2 << "firmware damaged" << none;
+        << Volume::Tmpfs << Event::DamagedImage << "true" << none << -2 << UpdateFailure::FirmwareDamaged << none;
     QTest::newRow("the drive fills up during the copy: said so, not left to the read-back; old firmware kept")
-        << Volume::Tmpfs << Event::FillUp << "true" << none << -1 << "full drive" << none;
+        << Volume::Tmpfs << Event::FillUp << "true" << none << -1 << UpdateFailure::FullDrive << none;
 }
 
 void TestWorker::diskCheck_data()
 {
     columns();
+    const Reason ok = UpdateFailure::None;
     const QString none, codePage = "printf 'Active code page: 437\\r\\n'; ";
     const QString hang = "sleep 60"; // a checker that hangs: what these rows are about, not a wait
     const QString fixed = say(problemsFound), clean = say(noProblems), checkCut = "checkDisk process.waitForFinished";
     const auto d = Volume::Directory;
     const auto e = Event::None;
-    QTest::newRow("clean: copied without a repair") << d << e << codePage + clean << "true" << 0 << none
+    QTest::newRow("clean: copied without a repair") << d << e << codePage + clean << "true" << 0 << ok
         << "FileCopyThread::checkDisk result: \"Active code page: 437\\r\\n";
     QTest::newRow("problems: repaired before any byte is written")
-        << d << e << codePage + fixed << say("fixed") << 1 << none << "MyChkdsk::runCommand: \"fixed\"";
+        << d << e << codePage + fixed << say("fixed") << 1 << ok << "MyChkdsk::runCommand: \"fixed\"";
     QTest::newRow("both sentences mean no problems")
-        << d << e << say(problemsFound + '\n' + noProblems) << "true" << 0 << none << none;
+        << d << e << say(problemsFound + '\n' + noProblems) << "true" << 0 << ok << none;
     QTest::newRow("problems, the repair refused (Linux, a mounted volume): said in the log, copied")
-        << d << e << fixed << none << 1 << none << "FileCopyThread::repairDisk refused";
+        << d << e << fixed << none << 1 << ok << "FileCopyThread::repairDisk refused";
     QTest::newRow("a checker that cannot start: no verdict, copied")
-        << d << e << "missing" << none << -1 << none << checkCut;
+        << d << e << "missing" << none << -1 << ok << checkCut;
     QTest::newRow("a checker that asks a question gets no answer and goes on")
-        << d << e << "read answer; " + clean << "true" << 0 << none << none;
+        << d << e << "read answer; " + clean << "true" << 0 << ok << none;
     QTest::newRow("quit during a hanging repair")
-        << d << Event::Quit << fixed << hang << 1 << "interrupted" << "FileCopyThread: disk checker";
+        << d << Event::Quit << fixed << hang << 1 << UpdateFailure::Interrupted << "FileCopyThread: disk checker";
     QTest::newRow("slow: a hanging check is cut off at 5 s, then copied")
-        << d << e << hang << none << -1 << none << checkCut;
+        << d << e << hang << none << -1 << ok << checkCut;
     QTest::newRow("slow: a hanging repair is cut off at 30 s, then copied")
-        << d << e << fixed << hang << 1 << none << "repairDisk process";
+        << d << e << fixed << hang << 1 << ok << "repairDisk process";
     QTest::newRow("fsck.fat on a damaged FAT image, its mount point named with shell characters: never repaired "
                   "mounted, copied")
-        << Volume::DamagedFat << e << none << none << 1 << none
+        << Volume::DamagedFat << e << none << none << 1 << ok
         << "repairDisk refused: \"never repair a mounted file system\"";
     // The Windows checker's platform file (tst_worker_chkdsk) and the stand-in cmd.
     QTest::newRow("chkdsk: the unit on E: checked in code page 437, found with problems, repaired before any byte is "
-                  "written") << Volume::DriveLetter << e << codePage + fixed << say("fixed") << 1 << none << none;
+                  "written") << Volume::DriveLetter << e << codePage + fixed << say("fixed") << 1 << ok << none;
     QTest::newRow("chkdsk: a drive it cannot lock: no verdict, copied")
-        << Volume::DriveLetter << e << codePage + say("Cannot lock current drive.") << none << -1 << none << none;
+        << Volume::DriveLetter << e << codePage + say("Cannot lock current drive.") << none << -1 << ok << none;
     QTest::newRow("chkdsk: a destination without a drive letter never reaches cmd")
-        << d << e << none << none << -1 << none << "not a drive letter";
+        << d << e << none << none << -1 << ok << "not a drive letter";
 }
 
 void TestWorker::update()
@@ -143,7 +146,7 @@ void TestWorker::update()
     QFETCH(QString, check);
     QFETCH(QString, repair);
     QFETCH(int, verdict);
-    QFETCH(QString, reason);
+    QFETCH(Reason, reason);
     QFETCH(QString, logLine);
     const QByteArray tag = QTest::currentDataTag();
     const QByteArray group = tag.startsWith("slow:") ? "slow" : tag.startsWith("chkdsk:") ? "chkdsk" : "";
@@ -204,12 +207,12 @@ void TestWorker::update()
     QVector<double> progress;
     int successes = 0, ends = 0, checked = -2;
     bool afterEnd = false, inPlace = false;
-    QString said;
+    Reason said = UpdateFailure::None;
     QByteArray atEnd;
     connect(&thread, &FileCopyThread::updateProgress, this, [&](double v) { progress << v, afterEnd |= ends > 0; });
     connect(&thread, &FileCopyThread::copySuccess, this, [&] { ++successes, ++ends; });
     connect(&thread, &FileCopyThread::copyFailed, this, [&] { ++ends; });
-    connect(&thread, &FileCopyThread::failureReason, this, [&](const QString &r) { said = r; });
+    connect(&thread, &FileCopyThread::failureReason, this, [&](Reason r) { said = r; });
     connect(&thread, &FileCopyThread::diskChecked, this, [&](int v) { checked = v; });
     connect(&thread, &FileCopyThread::writingInPlace, this, [&] { inPlace = true; });
     connect(&thread, &FileCopyThread::updateProgress, this, [&](double value) {
@@ -239,7 +242,7 @@ void TestWorker::update()
     QCoreApplication::processEvents();
     QFile::remove(drive + "/filler");
 
-    const bool succeeds = reason.isEmpty();
+    const bool succeeds = reason == UpdateFailure::None;
     QVERIFY2(ends == 1 && !afterEnd && progress.value(0, -1) == 0.0, "one end, the last signal, after a 0");
     QCOMPARE(successes, succeeds ? 1 : 0);
     QCOMPARE(said, reason);

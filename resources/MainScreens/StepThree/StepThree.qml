@@ -1,4 +1,5 @@
 import QtQuick 2.2
+import LumetraInstaller 1.0
 import "../../CustomQML"
 // Qualified: Controls 2 has its own Button, which must never stand in for ours.
 import QtQuick.Controls 2.1 as Controls2
@@ -20,35 +21,47 @@ StepScreen {
     // updateLumetra() refused a unit that is there (a copy from an earlier visit still
     // runs): "Update" comes back when that copy ends.
     property bool refused: false
-    // Why the last try failed, in the backend's words; empty before any failure and while
-    // a new try runs.
-    property string failureReason: ""
+    // Why the last try failed, as the backend's value: None before any failure and while a
+    // new try runs.
+    property int failureReason: UpdateFailure.None
     property bool firmwareIncomplete: false
     readonly property string failureText: {
-        if (failureReason === "")
+        if (failureReason === UpdateFailure.None)
             return "";
-        var line = failureLines[failureReason] || genericFailureLine;
+        var line = failureLine(failureReason);
         return firmwareIncomplete ? line + " " + textStrings.stepThree_IncompleteText : line;
     }
-    readonly property var failureLines: ({
-        //: Step three, after a failed update: the unit's drive had no room for the firmware.
-        "full drive": qsTr("The update failed: Lumetra's drive is full."),
-        //: Step three, after a failed update: the system would not let us write to the drive.
-        "read-only": qsTr("The update failed: Lumetra's drive is read-only."),
-        //: Step three, after a failed update: the drive went away during the update.
-        "drive gone": qsTr("The update failed: Lumetra's drive was disconnected."),
-        //: Step three, after a failed update: the firmware read back from the drive was not the one written.
-        "verification failed": qsTr("The update failed: the firmware read back from the drive was wrong."),
-        //: Step three, after a failed update: the file that holds the unit's version number.
-        "could not write Version.txt": qsTr("The update failed: Lumetra's version file could not be written."),
-        //: Step three, after a failed update: the firmware carried inside this program is not what was built
-        //: into it (a damaged download); nothing was written to the unit.
-        "firmware damaged": qsTr("The update failed: this program's firmware is damaged. Download the program again."),
-        //: Step three: another copy of this program (a window or the command line) updates the unit now.
-        "busy": qsTr("Another LumetraInstaller is updating this Lumetra. Try again when it has finished.")
-    })
-    //: Step three, after a failed update, for any reason without a line of its own.
-    readonly property string genericFailureLine: qsTr("The update failed.")
+
+    function failureLine(reason)
+    {
+        switch (reason) {
+        case UpdateFailure.FullDrive:
+            //: Step three, after a failed update: the unit's drive had no room for the firmware.
+            return qsTr("The update failed: Lumetra's drive is full.");
+        case UpdateFailure.ReadOnly:
+            //: Step three, after a failed update: the system would not let us write to the drive.
+            return qsTr("The update failed: Lumetra's drive is read-only.");
+        case UpdateFailure.DriveGone:
+            //: Step three, after a failed update: the drive went away during the update.
+            return qsTr("The update failed: Lumetra's drive was disconnected.");
+        case UpdateFailure.VerificationFailed:
+            //: Step three, after a failed update: the firmware read back from the drive was not the one written.
+            return qsTr("The update failed: the firmware read back from the drive was wrong.");
+        case UpdateFailure.VersionFileNotWritten:
+            //: Step three, after a failed update: the file that holds the unit's version number.
+            return qsTr("The update failed: Lumetra's version file could not be written.");
+        case UpdateFailure.FirmwareDamaged:
+            //: Step three, after a failed update: the firmware carried inside this program is not what was built
+            //: into it (a damaged download); nothing was written to the unit.
+            return qsTr("The update failed: this program's firmware is damaged. Download the program again.");
+        case UpdateFailure.Busy:
+            //: Step three: another copy of this program (a window or the command line) updates the unit now.
+            return qsTr("Another LumetraInstaller is updating this Lumetra. Try again when it has finished.");
+        default:
+            //: Step three, after a failed update, for any reason without a line of its own.
+            return qsTr("The update failed.");
+        }
+    }
 
     function otherCopyEnded()
     {
@@ -76,7 +89,7 @@ StepScreen {
     function startUpdate()
     {
         forwardEnabled = false;
-        failureReason = "";
+        failureReason = UpdateFailure.None;
         firmwareIncomplete = false;
         upToDateVersion = "";
         if (!lumetraUpdater.doesLumetraNeedUpdate()) {
@@ -97,7 +110,7 @@ StepScreen {
             updateRunning = false;
             popup.close();
             isLumetraConnected = lumetraUpdater.isLumetraConnected();
-            refused = isLumetraConnected && failureReason === "";
+            refused = isLumetraConnected && failureReason === UpdateFailure.None;
             forwardEnabled = isLumetraConnected && !refused;
         }
     }

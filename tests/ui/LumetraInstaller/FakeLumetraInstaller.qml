@@ -1,11 +1,12 @@
 import QtQuick 2.2
+import LumetraInstaller 1.0
 
 // Stands in for the backend under the UI's own type name; answers from Script.
 QtObject {
     readonly property var answer: Script.answer
 
     signal copyFileProgress(real value)
-    signal updateFailedBecause(string reason, bool firmwareIncomplete)
+    signal updateFailedBecause(int reason, bool firmwareIncomplete)
     signal updateFirmwareSuccess()
     signal updateFirmwareFailed()
     signal foundUpToDate(string deviceVersion)
@@ -30,7 +31,7 @@ QtObject {
     function updateLumetra()
     {
         if (answer.busy) // another LumetraInstaller at work on the unit says so at once
-            updateFailedBecause("busy", false);
+            updateFailedBecause(UpdateFailure.Busy, false);
         return log("updateLumetra", answer.connected && !answer.refuses && !answer.busy);
     }
 
