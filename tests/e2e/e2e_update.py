@@ -105,6 +105,8 @@ class Program:
         # here are debug lines, which reach the terminal only when the logging rules name them.
         environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS="", XDG_DATA_HOME=os.path.join(workdir, "data"),
                            QT_QPA_PLATFORM="xcb", QT_LOGGING_RULES="lumetra.*.debug=true")
+        if prefix:  # LeakSanitizer cannot work under a tracer: in a sanitizer build it would fail the program's end
+            environment["ASAN_OPTIONS"] = environment.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
         self.lines, self.at_removal, self.log = [], [], os.path.join(artefacts, "program.log")
         self.history = os.path.join(workdir, "data", "LumetraInstaller", "history.jsonl")
         self.process = subprocess.Popen([*prefix, executable], cwd=workdir, env=environment,
