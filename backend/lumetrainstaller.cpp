@@ -58,18 +58,27 @@ LumetraInstaller::LumetraInstaller(std::unique_ptr<VolumeSource> volumes,
     connect(worker, &FileCopyThread::writingInPlace, this, &LumetraInstaller::writingInPlace);
     // The record's account, kept on the worker's thread as it speaks.
     const auto direct = Qt::DirectConnection;
-    connect(worker, &FileCopyThread::copySuccess, this, [this] { account.succeeded = true; }, direct);
-    connect(worker, &FileCopyThread::alreadyInPlace, this, [this] { account.alreadyInPlace = true; }, direct);
+    connect(worker, &FileCopyThread::copySuccess, this, [this] {
+        const std::lock_guard<std::mutex> locker(accountLock);
+        account.succeeded = true;
+    }, direct);
+    connect(worker, &FileCopyThread::alreadyInPlace, this, [this] {
+        const std::lock_guard<std::mutex> locker(accountLock);
+        account.alreadyInPlace = true;
+    }, direct);
     connect(worker, &FileCopyThread::diskChecked, this, [this](int verdict) {
+        const std::lock_guard<std::mutex> locker(accountLock);
         account.diskChecked = true;
         account.diskCheck = verdict;
     }, direct);
     connect(worker, &FileCopyThread::copyVerified, this, [this](qint64 bytes, const QString &sha256) {
+        const std::lock_guard<std::mutex> locker(accountLock);
         account.verified = true;
         account.bytes = bytes;
         account.sha256 = sha256;
     }, direct);
     connect(worker, &FileCopyThread::failureReason, this, [this](UpdateFailure::Reason reason, bool incomplete) {
+        const std::lock_guard<std::mutex> locker(accountLock);
         account.reason = reason;
         account.firmwareIncomplete = incomplete;
     }, direct);
@@ -226,7 +235,10 @@ bool LumetraInstaller::startRun(bool verifyOnly)
 
     unitRoot = root;
     verifying = verifyOnly;
-    account = WorkerAccount();
+    {
+        const std::lock_guard<std::mutex> locker(accountLock);
+        account = WorkerAccount();
+    }
     attempt.updateStarted = !verifyOnly;
     stage = Stage::Running;
     fileCopyThread->setFilePath(firmwareResourcePath, destination);
@@ -282,29 +294,34 @@ void LumetraInstaller::settleRun(bool closing)
     // The end signal is the run's last act, but the thread counts as running until run()
     // returns: a removal asked for right after must not find it still running.
     fileCopyThread->wait();
-    attempt.diskChecked = account.diskChecked;
-    attempt.diskCheck = account.diskCheck;
-    attempt.reason = account.reason;
-    attempt.firmwareIncomplete = account.firmwareIncomplete;
+    WorkerAccount ended;
+    {
+        const std::lock_guard<std::mutex> locker(accountLock);
+        ended = account;
+    }
+    attempt.diskChecked = ended.diskChecked;
+    attempt.diskCheck = ended.diskCheck;
+    attempt.reason = ended.reason;
+    attempt.firmwareIncomplete = ended.firmwareIncomplete;
     if (verifying) {
         unitLock.unlock();
-        attempt.verified = account.succeeded;
-        attempt.outcome = account.succeeded ? UpdateAttempt::Matches
-                : account.reason == UpdateFailure::Differs ? UpdateAttempt::Differs : UpdateAttempt::Failed;
+        attempt.verified = ended.succeeded;
+        attempt.outcome = ended.succeeded ? UpdateAttempt::Matches
+                : ended.reason == UpdateFailure::Differs ? UpdateAttempt::Differs : UpdateAttempt::Failed;
         endAttempt();
         return;
     }
-    attempt.verified = account.verified;
-    attempt.bytesWritten = account.bytes;
-    attempt.firmwareSha256 = account.sha256;
-    if (account.succeeded) {
+    attempt.verified = ended.verified;
+    attempt.bytesWritten = ended.bytes;
+    attempt.firmwareSha256 = ended.sha256;
+    if (ended.succeeded) {
         // The unit stays locked until its removal, or finishAttempt().
         stage = Stage::Settled;
-        attempt.outcome = account.alreadyInPlace ? UpdateAttempt::UpToDate : UpdateAttempt::Updated;
-        attempt.versionAfter = account.alreadyInPlace ? versionOnDrive(unitRoot) : updateVersion;
+        attempt.outcome = ended.alreadyInPlace ? UpdateAttempt::UpToDate : UpdateAttempt::Updated;
+        attempt.versionAfter = ended.alreadyInPlace ? versionOnDrive(unitRoot) : updateVersion;
         if (closing)
             return;
-        if (account.alreadyInPlace)
+        if (ended.alreadyInPlace)
             emit foundUpToDate(attempt.versionAfter);
         else
             emit versionWritten(updateVersion);

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <mutex>
 
 // The worker and the ejector stay behind this interface: the faces cannot reach them.
 class DiskCheckPlatform;
@@ -160,7 +161,10 @@ private:
     bool force = false;
     // The run under way compares only.
     bool verifying = false;
+    // Written on the worker's thread as it speaks, read here once it has ended: under a lock of
+    // our own, as the join inside QThread::wait() is out of sight of the thread sanitizer.
     WorkerAccount account;
+    std::mutex accountLock;
     UpdateAttempt attempt;
     Stage stage = Stage::None;
     QElapsedTimer attemptClock;
