@@ -226,7 +226,7 @@ def main(arguments):
         return 77
     if not os.environ.get("LUMETRA_E2E_SERVER"):  # the rest on an X server of its own, the window's size
         os.environ["LUMETRA_E2E_SERVER"] = "1"
-        return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 800x600x24 -nolisten tcp -noreset", sys.executable]
+        return subprocess.run(["xvfb-run", "-a", "-n", "110", "-s", "-screen 0 800x600x24 -nolisten tcp -noreset", sys.executable]
                               + arguments).returncode
     executable, bundled, failed = arguments[1], read(arguments[2]), 0
     for number, (name, how, kib) in enumerate(ROWS):

@@ -95,7 +95,7 @@ wineserver -k
 # The window: its platform plugin, the QML modules and the resources are all needed before it shows. Start (the
 # window's right edge, drawn once the first frame is) leads to Step one, whose picture in the lower middle is a JPEG
 # that stays blank white without the JPEG plugin. Each wait ends as soon as the screen shows what it waits for.
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" sh -c '
+xvfb-run -a -n 130 -s "-screen 0 1024x768x24 -dpi 96" sh -c '
     colours() { import -window "$window" png:- | convert - -crop "$1" -format %k info:; }
     shows() { for try in $(seq "$3"); do [ "$(colours "$1")" -gt "$2" ] && return 0; sleep 0.1; done; return 1; }
     # A click that arrives with the pointer entering the window may go unseen: clicked again, the next screen

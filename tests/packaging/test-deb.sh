@@ -25,9 +25,11 @@ said=$("$root/usr/bin/LumetraInstaller" --version | cut -d, -f1)
 [ "$said" = "$(printf 'LumetraInstaller %s\nfirmware %s' "${2%.*.*}" "${2%.*.*}")" ] || fail "--version says: $said"
 desktop-file-validate "$root/usr/share/applications/lumetrainstaller.desktop" || fail "the desktop entry is not valid"
 # The program ends at once with 255 when its window cannot be made: its window on a screen of its own shows it
-# started, looked for until it shows or the program ends (30 s at most).
+# started, looked for until it shows or the program ends (30 s at most). Each test that starts an X server of its own
+# looks for a free display from a number of its own (e2e 110, windows_exe 130, here 150): from the same number, two
+# started at once could both take it.
 for tool in xvfb-run xdotool; do command -v $tool >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }; done
-xvfb-run -a sh -c 'QT_QPA_PLATFORM=xcb "$1" >"$2" 2>&1 & for try in $(seq 300); do kill -0 $! 2>/dev/null || exit 1
+xvfb-run -a -n 150 sh -c 'QT_QPA_PLATFORM=xcb "$1" >"$2" 2>&1 & for try in $(seq 300); do kill -0 $! 2>/dev/null || exit 1
     xdotool search --onlyvisible --name "^Zentorlab Lumetra" >/dev/null && kill $! && exit 0; sleep 0.1; done
     exit 1' sh "$root/usr/bin/LumetraInstaller" "$scratch/run.log" ||
     { cat "$scratch/run.log"; fail "the unpacked program showed no window"; }
